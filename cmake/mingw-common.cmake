@@ -1,0 +1,13 @@
+find_program(VK_MINGW_CXX NAMES ${VK_MINGW_TRIPLE}-g++-posix ${VK_MINGW_TRIPLE}-g++ REQUIRED)
+find_program(VK_MINGW_CC NAMES ${VK_MINGW_TRIPLE}-gcc-posix ${VK_MINGW_TRIPLE}-gcc REQUIRED)
+set(CMAKE_C_COMPILER ${VK_MINGW_CC})
+set(CMAKE_CXX_COMPILER ${VK_MINGW_CXX})
+set(CMAKE_RC_COMPILER ${VK_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${VK_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows test programs run under Wine (scripts/wine-run sets the prefix, code page and display).
+if(CMAKE_HOST_UNIX)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+endif()

@@ -1,0 +1,75 @@
+# Shared settings for running the project's Windows programs under Wine. Sourced by the scripts.
+# Uses a private prefix inside the build tree, never the user's own ~/.wine.
+VK_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export WINEPREFIX="${VK_WINEPREFIX:-$VK_ROOT/build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+VK_WINE64=/usr/lib/wine/wine64
+[ -x "$VK_WINE64" ] || VK_WINE64="$(command -v wine64 || command -v wine)"
+VK_WINE32=/usr/lib/wine/wine
+[ -x "$VK_WINE32" ] || VK_WINE32="$(command -v wine)"
+VK_WINESERVER=/usr/lib/wine/wineserver
+[ -x "$VK_WINESERVER" ] || VK_WINESERVER="$(command -v wineserver)"
+
+# Every Wine process runs in code page 949, as on a Korean Windows.
+vk_wine_env() { env LC_ALL=ko_KR.UTF-8 "$@"; }
+
+# 0 when this machine can start 32-bit Linux programs (32-bit Wine needs them).
+vk_can_run_32bit() {
+  local cache="$VK_ROOT/build/.can-run-32bit"
+  if [ ! -f "$cache" ]; then
+    mkdir -p "$VK_ROOT/build"
+    if [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --help >/dev/null 2>&1; then echo yes >"$cache"; else echo no >"$cache"; fi
+  fi
+  [ "$(cat "$cache")" = yes ]
+}
+
+# The machine type of a PE file: 32 or 64.
+vk_pe_bits() {
+  local off machine
+  off=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  machine=$(od -An -tx2 -j$((off + 4)) -N2 "$1" | tr -d ' ')
+  if [ "$machine" = "014c" ]; then echo 32; else echo 64; fi
+}
+
+# Creates the prefix once: code page 949, and the Korean face "굴림" mapped to NanumGothic.
+vk_wine_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.vk-ready" ]; then
+      echo "wine: creating the prefix $WINEPREFIX" >&2
+      vk_wine_env "$VK_WINE64" wineboot -i >/dev/null 2>&1 || true
+      vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '굴림' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
+      vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Gulim' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
+      "$VK_WINESERVER" -w || true
+      touch "$WINEPREFIX/.vk-ready"
+    fi
+  ) 9>"$(dirname "$WINEPREFIX")/.wineprefix.lock"
+}
+
+# Starts Xvfb on a free display when there is none; sets VK_XVFB_PID (empty when not started).
+vk_ensure_display() {
+  VK_XVFB_PID=""
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 90 130); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      VK_XVFB_PID=$!
+      for _ in $(seq 1 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+      done
+      export DISPLAY=":$n"
+      return 0
+    fi
+  done
+  echo "no free X display number" >&2
+  return 1
+}
+
+vk_stop_display() {
+  if [ -n "${VK_XVFB_PID:-}" ]; then kill "$VK_XVFB_PID" 2>/dev/null || true; wait "$VK_XVFB_PID" 2>/dev/null || true; fi
+  VK_XVFB_PID=""
+}
