@@ -33,6 +33,9 @@ vk_pe_bits() {
 }
 
 # Creates the prefix once: code page 949, and the Korean face "굴림" mapped to NanumGothic.
+# Windows are unmanaged unless VK_WINE_MANAGED=1: a virtual display has no window manager, and
+# Wine would wait two seconds for one whenever a window is hidden or destroyed. A person's own
+# display (scripts/run) uses a prefix of its own with managed windows.
 vk_wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
@@ -42,6 +45,9 @@ vk_wine_prefix() {
       vk_wine_env "$VK_WINE64" wineboot -i >/dev/null 2>&1 || true
       vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '굴림' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
       vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Gulim' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
+      if [ "${VK_WINE_MANAGED:-0}" != 1 ]; then
+        vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+      fi
       "$VK_WINESERVER" -w || true
       touch "$WINEPREFIX/.vk-ready"
     fi

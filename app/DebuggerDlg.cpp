@@ -1,0 +1,173 @@
+// The main dialog: start-up, grid set-up, layout, icon, New File and the click notification.
+// The trace records themselves are handled in TraceProtocol.cpp.
+#include "DebuggerDlg.h"
+
+BEGIN_MESSAGE_MAP(CDebuggerDlg, CDialog)
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_WM_COPYDATA()
+ON_WM_SIZE()
+ON_COMMAND(ID_APP_EXIT, OnOK)
+ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_MESSAGE(WM_GRID_SELCHANGE, OnGridSelChange)
+END_MESSAGE_MAP()
+
+CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
+    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_depth(0),
+      // The delay of the first record is measured from the dialog's creation.
+      m_lastTick(::GetTickCount())
+{
+    m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+}
+
+void CDebuggerDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_EDIT_DETAIL, m_editDetail);
+    DDX_GridControl(pDX, IDC_TRACE_GRID, m_grid);
+}
+
+BOOL CDebuggerDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+    DragAcceptFiles(TRUE);
+    SetupGrid();
+
+    CRect rc;
+    GetClientRect(&rc);
+    LayoutControls(rc.Width(), rc.Height());
+    return TRUE;
+}
+
+void CDebuggerDlg::SetupGrid()
+{
+    m_grid.fixedTextColor = RGB(0, 0, 0);
+    m_grid.cellTextColor = RGB(0, 0, 0);
+    m_grid.fixedBkColor = RGB(169, 206, 208);
+    m_grid.cellBkColor = RGB(255, 255, 255);
+    m_grid.gridLineColor = RGB(198, 215, 215);
+    m_grid.gridBkColor = RGB(255, 255, 255);
+
+    m_grid.editable = TRUE;
+    m_grid.listMode = TRUE;
+    m_grid.ClearSelection();
+    m_grid.selectionEnabled = TRUE;
+    m_grid.ClearSelection();
+    m_grid.singleRowSelection = FALSE;
+    m_grid.EnableScrollBars(TRUE, TRUE);
+    m_grid.sortOnHeaderClick = FALSE;
+    m_grid.titleTipsEnabled = FALSE;
+
+    try {
+        m_grid.SetNumFixedRows(1);
+        m_grid.SetNumFixedColumns(0);
+        m_grid.SetNumRows(1);
+        m_grid.SetNumColumns(3);
+    } catch (CMemoryException* e) {
+        e->ReportError();
+        e->Delete();
+        return;
+    }
+
+    static const char* const headings[] = {"Function", "Delay", "Result"};
+    for (int col = 0; col < 3; col++) {
+        GridItemDesc desc;
+        desc.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
+        desc.row = 0;
+        desc.col = col;
+        desc.state = CELL_READONLY;
+        desc.format = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
+        desc.bkColor = RGB(169, 206, 208);
+        desc.textColor = RGB(0, 0, 0);
+        desc.text = headings[col];
+        m_grid.SetCellDesc(&desc);
+    }
+    m_grid.SetRowHeight(0, 20);
+    m_grid.EnableScrollBars(FALSE, TRUE);
+    m_grid.FitAllToText();
+    m_grid.SetColumnWidth(0, 150);
+    m_grid.SetColumnWidth(1, 35);
+    m_grid.SetColumnWidth(2, 500);
+    m_grid.SetKeepColumnProportions(TRUE);
+    m_grid.SpreadColumnsToWidth();
+    m_grid.RefreshLayout();
+    m_grid.InvalidateRect(nullptr, TRUE);
+}
+
+void CDebuggerDlg::FormatTraceRow(int row)
+{
+    for (int col = 0; col < m_grid.GetNumColumns(); col++) {
+        GridItemDesc desc;
+        desc.mask = DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
+        desc.row = row;
+        desc.col = col;
+        desc.state = CELL_READONLY | CELL_EDITSCROLL;
+        desc.format = DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
+        desc.bkColor = RGB(255, 255, 255);
+        desc.textColor = RGB(0, 0, 0);
+        m_grid.SetCellDesc(&desc);
+    }
+    m_grid.SetRowHeight(row, 20);
+}
+
+// The grid takes the upper two thirds, the detail box the rest, with 4-pixel margins.
+void CDebuggerDlg::LayoutControls(int cx, int cy)
+{
+    m_grid.MoveWindow(4, 4, cx - 8, (2 * cy) / 3 - 8, TRUE);
+    m_editDetail.MoveWindow(4, (2 * cy) / 3, cx - 8, cy / 3 - 8, TRUE);
+}
+
+void CDebuggerDlg::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    if (m_grid.m_hWnd != nullptr) LayoutControls(cx, cy);
+}
+
+void CDebuggerDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+        int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        CRect rect;
+        GetClientRect(&rect);
+        int x = (rect.Width() - cxIcon + 1) / 2;
+        int y = (rect.Height() - cyIcon + 1) / 2;
+        ::DrawIcon(dc.m_hDC, x, y, m_hIcon);
+    } else {
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CDebuggerDlg::OnQueryDragIcon() { return (HCURSOR)m_hIcon; }
+
+void CDebuggerDlg::OnFileNew()
+{
+    m_details.SetSize(0);
+    m_grid.RemoveScrollingRows();
+    SetDlgItemText(IDC_EDIT_DETAIL, "");
+    m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) != IDC_TRACE_GRID) return 0;
+    int row = LOWORD(lParam);
+    int fixedRows = m_grid.GetNumFixedRows();
+    if (row < fixedRows) return 0;
+    if (HIWORD(wParam) != GSC_CLICK) return 1;
+
+    // The message is posted: the trace may have shrunk since, and a row without a detail any
+    // more shows nothing.
+    INT_PTR index = row - fixedRows;
+    if (index >= m_details.GetSize()) return 1;
+    CString text = m_details[index];
+    text.Replace("\n", "\r\n");
+    text.Replace("^", "\r\n");
+    SetDlgItemText(IDC_EDIT_DETAIL, text);
+    return 1;
+}

@@ -1,0 +1,50 @@
+// The debugger's main dialog: the trace grid over the detail box. Trace records arrive from the
+// script engine by WM_COPYDATA; each one becomes a grid row and an entry of m_details.
+#pragma once
+
+#include "afxwin.h"
+#include "GridMainWnd.h"
+#include "resource.h"
+
+// Kinds of trace record (COPYDATASTRUCT::dwData).
+enum {
+    TRACE_ENTER = 1,
+    TRACE_LEAVE = 2,
+    TRACE_SESSION_START = 9999,
+};
+
+class CDebuggerDlg : public CDialog {
+public:
+    explicit CDebuggerDlg(CWnd* pParent = nullptr);
+
+    // Gives every cell of a freshly added row the body look and the row its height.
+    void FormatTraceRow(int row);
+    // The one-time grid set-up of OnInitDialog.
+    void SetupGrid();
+
+    // Read access for tests and tools that inspect the trace.
+    CGridMainWnd& Grid() { return m_grid; }
+    const CStringArray& Details() const { return m_details; }
+    int Depth() const { return m_depth; }
+
+protected:
+    CGridMainWnd m_grid;     // the trace grid, control 4048
+    int m_depth;             // call depth of the trace; may become negative
+    DWORD m_lastTick;        // GetTickCount at the previous record or session start
+    CStringArray m_details;  // full detail of every scrolling row: entry i is row i + 1
+    CEdit m_editDetail;      // the detail box, control 1001
+    HICON m_hIcon;           // icon 128
+
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void LayoutControls(int cx, int cy);
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnFileNew();
+    LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,72 @@
+// The trace protocol: one WM_COPYDATA record from the script engine becomes one grid row and one
+// entry of m_details, or, for a session start, a question to the user and an empty trace.
+#include "DebuggerDlg.h"
+#include "ScriptCipher.h"
+
+#include <cstring>
+
+namespace {
+const char kIndent[] = "     ";  // five spaces per call level
+}
+
+BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
+{
+    // The payload need not be NUL-terminated; a NUL inside it ends the text there.
+    CString payload;
+    int cb = (int)pCopyDataStruct->cbData;
+    if (cb < 0 || pCopyDataStruct->lpData == nullptr) cb = 0;
+    if (cb > 0) std::memcpy(payload.GetBufferSetLength(cb), pCopyDataStruct->lpData, (size_t)cb);
+    payload.ReleaseBuffer(-1);
+
+    if (pCopyDataStruct->dwData == TRACE_SESSION_START) {
+        if (m_details.GetSize() > 0) return FALSE;
+        CString prompt;
+        prompt.Format("SID [%s]스크립트를 디버깅하시겠습니까", (LPCTSTR)payload);
+        if (MessageBox(prompt, nullptr, MB_OKCANCEL) == IDCANCEL) return FALSE;
+        m_depth = 0;
+        m_details.SetSize(0);
+        m_grid.RemoveScrollingRows();
+        m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        m_lastTick = ::GetTickCount();
+        return TRUE;
+    }
+
+    // A leave record is indented like its enter record.
+    if (pCopyDataStruct->dwData == TRACE_LEAVE) m_depth--;
+
+    CString name;
+    AfxExtractSubString(name, payload, 0, '|');
+    CString text0;
+    for (int i = 0; i < m_depth; i++) text0 += kIndent;
+    text0 += name;
+
+    int row = m_grid.AddRow("", -1);
+    FormatTraceRow(row);
+    m_grid.SetCellText(row, 0, text0);
+
+    CString detail;
+    int bar = payload.Find('|');
+    if (pCopyDataStruct->dwData == TRACE_ENTER)
+        detail = CString('-', 96);
+    else if (bar >= 0) {
+        detail = payload.Mid(bar + 1);
+        // Two functions' details are never kept in clear: stored and listed encrypted.
+        if (IsMaskedFunction(name)) detail = MaskTraceDetail(detail);
+    } else
+        detail = text0;
+
+    m_details.SetAtGrow(m_details.GetSize(), detail);
+    m_grid.SetCellText(row, 2, detail.Left(100));
+
+    DWORD delay = ::GetTickCount() - m_lastTick;
+    CString delayText;
+    delayText.Format("%d", (int)delay);
+    m_grid.SetCellText(row, 1, delayText);
+
+    m_grid.ScrollCellIntoView(row, 0);
+    m_grid.RepaintRow(row);
+
+    if (pCopyDataStruct->dwData == TRACE_ENTER) m_depth++;
+    m_lastTick = ::GetTickCount();
+    return TRUE;
+}

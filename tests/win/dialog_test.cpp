@@ -1,0 +1,392 @@
+// The main dialog in process: the real dialog from its template, driven from another thread with
+// real WM_COPYDATA records, the session prompt answered by pressing its button.
+#include "DebuggerDlg.h"
+#include "ScriptCipher.h"
+#include "win_test_util.h"
+
+#include <atomic>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+LRESULT SendRecord(HWND dlg, ULONG_PTR kind, const std::string& payload)
+{
+    COPYDATASTRUCT cds;
+    cds.dwData = kind;
+    cds.cbData = (DWORD)payload.size();
+    cds.lpData = payload.empty() ? nullptr : (PVOID)payload.data();
+    return ::SendMessageA(dlg, WM_COPYDATA, 0, (LPARAM)&cds);
+}
+
+std::string DetailBox(HWND dlg)
+{
+    HWND edit = ::GetDlgItem(dlg, IDC_EDIT_DETAIL);
+    int n = ::GetWindowTextLengthA(edit);
+    std::string s((size_t)n + 1, '\0');
+    ::GetWindowTextA(edit, &s[0], n + 1);
+    s.resize((size_t)n);
+    return s;
+}
+
+// Shows the detail of a row as a click on it would (the grid's click notification).
+LRESULT ClickRow(HWND dlg, int row, int code = 1, int id = IDC_TRACE_GRID)
+{
+    return ::SendMessageA(dlg, WM_GRID_SELCHANGE, MAKEWPARAM(id, code), MAKELPARAM(row, 0));
+}
+
+// Starts a session by answering its prompt with OK.
+void StartSession(HWND dlg, const std::string& sid = "1")
+{
+    vktest::MessageBoxAnswerer ok(IDOK);
+    ASSERT_EQ(TRUE, SendRecord(dlg, 9999, sid));
+}
+
+// Runs the dialog modally on this thread while driver runs on another; the driver's end closes
+// the dialog through its Exit command.
+void RunDialog(CDebuggerDlg& dlg, const std::function<void(HWND)>& driver)
+{
+    std::atomic<bool> done{false};
+    std::thread t([&] {
+        HWND h = nullptr;
+        for (int i = 0; i < 500 && h == nullptr; i++) {
+            h = dlg.m_hWnd;
+            if (h == nullptr || !::IsWindowVisible(h)) {
+                h = nullptr;
+                ::Sleep(10);
+            }
+        }
+        if (h != nullptr) {
+            driver(h);
+            ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
+        }
+        done = true;
+    });
+    dlg.DoModal();
+    t.join();
+    ASSERT_TRUE(done);
+}
+
+TEST(DebuggerDialog, SessionPromptTextButtonsAndResults)
+{
+    CDebuggerDlg dlg;
+    vktest::FoundBox shown;
+    LRESULT okResult = -1, cancelResult = -1, refused = -1, afterRow = -1;
+    RunDialog(dlg, [&](HWND h) {
+        {
+            vktest::MessageBoxAnswerer cancel(IDCANCEL);
+            cancelResult = SendRecord(h, 9999, "1234");
+            shown = cancel.Wait();
+        }
+        {
+            vktest::MessageBoxAnswerer ok(IDOK);
+            okResult = SendRecord(h, 9999, "1234");
+        }
+        SendRecord(h, 0, "X|y");
+        // With a row shown, a session start is refused without a prompt.
+        refused = SendRecord(h, 9999, "5678");
+        afterRow = (LRESULT)dlg.Details().GetSize();
+    });
+    ASSERT_NE(nullptr, shown.hWnd);
+    EXPECT_EQ("SID [1234]스크립트를 디버깅하시겠습니까", shown.text);
+    EXPECT_EQ("win_tests", shown.caption);  // no caption: the application's name
+    EXPECT_TRUE(shown.hasOk);
+    EXPECT_TRUE(shown.hasCancel);
+    EXPECT_EQ(FALSE, cancelResult);
+    EXPECT_EQ(TRUE, okResult);
+    EXPECT_EQ(FALSE, refused);
+    EXPECT_EQ(1, afterRow);
+}
+
+TEST(DebuggerDialog, EnterPlainLeaveIndentAndDetails)
+{
+    CDebuggerDlg dlg;
+    std::string detail1, detail2, detail3;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        EXPECT_EQ(TRUE, SendRecord(h, 1, "A|x"));
+        EXPECT_EQ(TRUE, SendRecord(h, 0, "B|y"));
+        EXPECT_EQ(TRUE, SendRecord(h, 2, "A|z"));
+        EXPECT_EQ(1, ClickRow(h, 1));
+        detail1 = DetailBox(h);
+        ClickRow(h, 2);
+        detail2 = DetailBox(h);
+        ClickRow(h, 3);
+        detail3 = DetailBox(h);
+    });
+    CGridMainWnd& g = dlg.Grid();
+    ASSERT_EQ(4, g.GetNumRows());
+    EXPECT_STREQ("A", g.GetCellText(1, 0));
+    EXPECT_STREQ("     B", g.GetCellText(2, 0));
+    EXPECT_STREQ("A", g.GetCellText(3, 0));
+    EXPECT_EQ(std::string(96, '-'), detail1);
+    EXPECT_EQ(std::string(96, '-'), (LPCTSTR)g.GetCellText(1, 2));
+    EXPECT_EQ("y", detail2);
+    EXPECT_EQ("z", detail3);
+    EXPECT_EQ(0, dlg.Depth());
+    // Headings stay.
+    EXPECT_STREQ("Function", g.GetCellText(0, 0));
+    EXPECT_STREQ("Delay", g.GetCellText(0, 1));
+    EXPECT_STREQ("Result", g.GetCellText(0, 2));
+}
+
+TEST(DebuggerDialog, PayloadsWithoutBarNulsAndLongDetails)
+{
+    CDebuggerDlg dlg;
+    std::string longShown, multiShown;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        SendRecord(h, 1, "f1|a");
+        SendRecord(h, 1, "f2|b");
+        SendRecord(h, 0, "Foo");                         // row 3: no "|" at depth 2
+        SendRecord(h, 0, std::string("ab\0cd", 5));      // row 4: ends at the NUL
+        SendRecord(h, 0, "L|" + std::string(250, 'q'));  // row 5
+        SendRecord(h, 0, "M|a\nb^c");                    // row 6
+        ClickRow(h, 5);
+        longShown = DetailBox(h);
+        ClickRow(h, 6);
+        multiShown = DetailBox(h);
+    });
+    CGridMainWnd& g = dlg.Grid();
+    const CStringArray& d = dlg.Details();
+    ASSERT_EQ(6, d.GetSize());
+    EXPECT_STREQ("          Foo", g.GetCellText(3, 0));
+    EXPECT_STREQ("          Foo", d[2]);
+    EXPECT_STREQ("          ab", d[3]);
+    EXPECT_STREQ("          ab", g.GetCellText(4, 0));
+    EXPECT_EQ(100, g.GetCellText(5, 2).GetLength());
+    EXPECT_EQ(250, d[4].GetLength());
+    EXPECT_EQ(std::string(250, 'q'), longShown);
+    EXPECT_EQ("a\r\nb\r\nc", multiShown);
+    EXPECT_STREQ("a\nb^c", d[5]);
+}
+
+TEST(DebuggerDialog, EmptyAndUnusualRecords)
+{
+    CDebuggerDlg dlg;
+    LRESULT emptyResult = -1;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        emptyResult = SendRecord(h, 0, "");  // cbData 0 with a NULL pointer
+        SendRecord(h, 77, "weird|kind");     // unknown kinds are plain records
+        SendRecord(h, 0, "\xB0|\xFF\x81 bytes");  // not valid code page 949
+        SendRecord(h, 2, "L1|");             // depth -1
+        SendRecord(h, 2, "L2|");             // depth -2
+        SendRecord(h, 0, "P|neg");
+        SendRecord(h, 1, "E1|");  // -2 -> -1
+        SendRecord(h, 1, "E2|");
+        SendRecord(h, 1, "E3|");
+        SendRecord(h, 0, "Q|");  // depth 1 again: indented once
+    });
+    EXPECT_EQ(TRUE, emptyResult);
+    CGridMainWnd& g = dlg.Grid();
+    const CStringArray& d = dlg.Details();
+    ASSERT_EQ(10, d.GetSize());
+    EXPECT_STREQ("", g.GetCellText(1, 0));
+    EXPECT_STREQ("", d[0]);
+    EXPECT_STREQ("kind", d[1]);
+    EXPECT_STREQ("\xB0", g.GetCellText(3, 0));
+    EXPECT_STREQ("\xFF\x81 bytes", d[2]);
+    EXPECT_STREQ("L1", g.GetCellText(4, 0));
+    EXPECT_STREQ("P", g.GetCellText(6, 0));
+    EXPECT_STREQ("", d[4]);
+    EXPECT_STREQ("     Q", g.GetCellText(10, 0));
+    EXPECT_EQ(1, dlg.Depth());
+}
+
+TEST(DebuggerDialog, DelayIsMillisecondsSinceThePreviousRecord)
+{
+    CDebuggerDlg dlg;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        SendRecord(h, 0, "a|1");
+        ::Sleep(120);
+        SendRecord(h, 0, "b|2");
+    });
+    CGridMainWnd& g = dlg.Grid();
+    int first = atoi(g.GetCellText(1, 1));
+    int second = atoi(g.GetCellText(2, 1));
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, 100);
+    EXPECT_GE(second, 100);  // GetTickCount's resolution is coarse, but not that coarse
+    EXPECT_LT(second, 5000);
+    CString formatted;
+    formatted.Format("%d", second);
+    EXPECT_EQ(formatted, g.GetCellText(2, 1));
+}
+
+TEST(DebuggerDialog, ClickNotificationRules)
+{
+    CDebuggerDlg dlg;
+    LRESULT otherId = -1, heading = -1, right = -1, dbl = -1, gone = -1;
+    std::string afterRight, afterHeading, afterGone;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        SendRecord(h, 0, "r1|first");
+        SendRecord(h, 0, "r2|second");
+        ClickRow(h, 1);
+        otherId = ClickRow(h, 2, 1, 4049);
+        heading = ClickRow(h, 0);
+        afterHeading = DetailBox(h);
+        right = ClickRow(h, 2, 2);
+        dbl = ClickRow(h, 2, 3);
+        afterRight = DetailBox(h);
+        gone = ClickRow(h, 9);  // no such row (any more)
+        afterGone = DetailBox(h);
+    });
+    EXPECT_EQ(0, otherId);
+    EXPECT_EQ(0, heading);
+    EXPECT_EQ(1, right);
+    EXPECT_EQ(1, dbl);
+    EXPECT_EQ(1, gone);
+    EXPECT_EQ("first", afterHeading);
+    EXPECT_EQ("first", afterRight);
+    EXPECT_EQ("first", afterGone);
+}
+
+TEST(DebuggerDialog, NewFileEmptiesTheTraceKeepsTheDepthAndAllowsANewSession)
+{
+    CDebuggerDlg dlg;
+    std::string boxAfterNew;
+    LRESULT second = -1;
+    int rowsAfterNew = -1;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        SendRecord(h, 1, "f|");
+        SendRecord(h, 0, "g|detail");
+        ClickRow(h, 2);
+        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
+        boxAfterNew = DetailBox(h);
+        rowsAfterNew = dlg.Grid().GetNumRows();
+        SendRecord(h, 0, "h|");  // still at depth 1
+        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
+        vktest::MessageBoxAnswerer ok(IDOK);
+        second = SendRecord(h, 9999, "2");
+    });
+    EXPECT_EQ("", boxAfterNew);
+    EXPECT_EQ(1, rowsAfterNew);
+    EXPECT_EQ(TRUE, second);
+    EXPECT_EQ(0, dlg.Depth());  // reset by the accepted session start
+    EXPECT_EQ(1, dlg.Grid().GetNumRows());
+    EXPECT_EQ(0, dlg.Details().GetSize());
+}
+
+TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreHandledInArrivalOrder)
+{
+    CDebuggerDlg dlg;
+    LRESULT plainDuringPrompt = -1, sessionResult = -1;
+    int rowsSeenDuringPrompt = -1;
+    RunDialog(dlg, [&](HWND h) {
+        std::thread engine([&] { sessionResult = SendRecord(h, 9999, "S"); });
+        vktest::FoundBox box = vktest::FindMessageBox(::GetCurrentProcessId());
+        ASSERT_NE(nullptr, box.hWnd);
+        // Another sender's record is handled while the prompt waits.
+        plainDuringPrompt = SendRecord(h, 0, "early|record");
+        rowsSeenDuringPrompt = dlg.Grid().GetNumRows();
+        vktest::PressButton(box.hWnd, IDOK);
+        engine.join();
+    });
+    EXPECT_EQ(TRUE, plainDuringPrompt);
+    EXPECT_EQ(2, rowsSeenDuringPrompt);
+    EXPECT_EQ(TRUE, sessionResult);
+    // The accepted session start then empties the trace, as it does for every earlier row.
+    EXPECT_EQ(1, dlg.Grid().GetNumRows());
+    EXPECT_EQ(0, dlg.Details().GetSize());
+}
+
+TEST(DebuggerDialog, SixteenMegabytePayload)
+{
+    CDebuggerDlg dlg;
+    LRESULT r = -1;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        std::string big = "Big|" + std::string(16 * 1024 * 1024, 'z');
+        r = SendRecord(h, 0, big);
+    });
+    EXPECT_EQ(TRUE, r);
+    ASSERT_EQ(1, dlg.Details().GetSize());
+    EXPECT_EQ(16 * 1024 * 1024, dlg.Details()[0].GetLength());
+    EXPECT_EQ(100, dlg.Grid().GetCellText(1, 2).GetLength());
+}
+
+TEST(DebuggerDialog, LayoutTakesTwoThirdsAndOneThird)
+{
+    CDebuggerDlg dlg;
+    CRect grid30, edit30, grid, edit, client;
+    RunDialog(dlg, [&](HWND h) {
+        auto childRect = [h](int id) {
+            CRect r;
+            ::GetWindowRect(::GetDlgItem(h, id), &r);
+            ::MapWindowPoints(nullptr, h, (LPPOINT)&r, 2);
+            return r;
+        };
+        ::GetClientRect(h, &client);
+        grid = childRect(IDC_TRACE_GRID);
+        edit = childRect(IDC_EDIT_DETAIL);
+        ::SendMessageA(h, WM_SIZE, SIZE_RESTORED, MAKELPARAM(500, 30));
+        grid30 = childRect(IDC_TRACE_GRID);
+        edit30 = childRect(IDC_EDIT_DETAIL);
+    });
+    EXPECT_EQ(CRect(4, 4, 4 + client.Width() - 8, 4 + (2 * client.Height()) / 3 - 8), grid);
+    EXPECT_EQ(CRect(4, (2 * client.Height()) / 3, 4 + client.Width() - 8, (2 * client.Height()) / 3 + client.Height() / 3 - 8), edit);
+    EXPECT_EQ(CRect(4, 4, 496, 16), grid30);   // height 12 at y 4
+    EXPECT_EQ(CRect(4, 20, 496, 22), edit30);  // height 2 at y 20
+}
+
+TEST(DebuggerDialog, GridIsSetUpAsTheTraceList)
+{
+    CDebuggerDlg dlg;
+    RunDialog(dlg, [&](HWND) {});
+    CGridMainWnd& g = dlg.Grid();
+    EXPECT_EQ(1, g.GetNumFixedRows());
+    EXPECT_EQ(0, g.GetNumFixedColumns());
+    EXPECT_EQ(3, g.GetNumColumns());
+    EXPECT_EQ(20, g.GetRowHeight(0));
+    EXPECT_EQ(0x35u, g.GetCellFormat(0, 1));
+    EXPECT_EQ((UINT)CELL_READONLY, g.GetCellState(0, 2));
+    EXPECT_TRUE(g.listMode);
+    EXPECT_FALSE(g.sortOnHeaderClick);
+    EXPECT_FALSE(g.titleTipsEnabled);
+    EXPECT_EQ(RGB(169, 206, 208), g.fixedBkColor);
+    EXPECT_EQ(RGB(198, 215, 215), g.gridLineColor);
+    EXPECT_EQ(RGB(255, 255, 255), g.gridBkColor);
+}
+
+TEST(DebuggerDialog, TwoFunctionsDetailsAreStoredAndListedMasked)
+{
+    CDebuggerDlg dlg;
+    std::string shown;
+    RunDialog(dlg, [&](HWND h) {
+        StartSession(h);
+        SendRecord(h, 0, "LoadInputFID|abc");
+        SendRecord(h, 0, "loadinputfid|abc");
+        SendRecord(h, 1, "outer|");
+        SendRecord(h, 0, "S_UpperLower|" + std::string(17, 'k'));  // indented, still masked
+        SendRecord(h, 0, "S_UpperLowerX|plain");
+        ClickRow(h, 1);
+        shown = DetailBox(h);
+    });
+    const CStringArray& d = dlg.Details();
+    ASSERT_EQ(5, d.GetSize());
+    CString masked = d[0];
+    ASSERT_EQ(32, masked.GetLength());
+    for (int i = 0; i < masked.GetLength(); i++)
+        EXPECT_TRUE(isdigit((unsigned char)masked[i]) || (masked[i] >= 'A' && masked[i] <= 'F')) << masked;
+    EXPECT_EQ(std::string((LPCTSTR)masked), shown);
+    EXPECT_EQ(masked, dlg.Grid().GetCellText(1, 2));
+    CScriptCipher cipher;
+    cipher.SetKey(SCRIPT_PASS_PHRASE);
+    CString clear;
+    cipher.DecryptFromHex(masked, &clear);
+    EXPECT_STREQ("abc", clear);
+    EXPECT_STREQ("abc", d[1]);
+    EXPECT_EQ(64, d[3].GetLength());  // 17 bytes: two blocks
+    EXPECT_STREQ("     S_UpperLower", dlg.Grid().GetCellText(4, 0));
+    cipher.DecryptFromHex(d[3], &clear);
+    EXPECT_EQ(CString('k', 17), clear);
+    EXPECT_STREQ("plain", d[4]);
+}
+
+}  // namespace
