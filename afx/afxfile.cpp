@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 IMPLEMENT_DYNAMIC(CFile, CObject)
 IMPLEMENT_DYNAMIC(CStdioFile, CFile)
@@ -67,6 +70,16 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     m_pStream = lpszFileName ? std::fopen(lpszFileName, mode) : nullptr;
     if (m_pStream == nullptr && (nOpenFlags & modeCreate) && (nOpenFlags & modeNoTruncate) && (nOpenFlags & 3) == modeReadWrite)
         m_pStream = std::fopen(lpszFileName, "w+b");
+#ifndef _WIN32
+    // A directory opens as a stream here but not on Windows, where opening it as a file fails
+    // with access denied; fail the same way, so a directory never reads as an empty or broken file.
+    struct stat st;
+    if (m_pStream != nullptr && fstat(fileno(m_pStream), &st) == 0 && S_ISDIR(st.st_mode)) {
+        std::fclose(m_pStream);
+        m_pStream = nullptr;
+        errno = EISDIR;
+    }
+#endif
     if (m_pStream == nullptr) {
         if (pError) {
             pError->m_cause = CauseFromErrno(errno);

@@ -1,0 +1,168 @@
+#include "ScriptFiles.h"
+
+#include "ScriptCipher.h"
+
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <new>
+
+LPCTSTR DescribeScriptFileResult(ScriptFileResult result) {
+    switch (result) {
+    case SCRIPT_FILE_OK:
+        return "no error";
+    case SCRIPT_FILE_CANNOT_OPEN:
+        return "cannot open the file";
+    case SCRIPT_FILE_TOO_SHORT:
+        return "the file is too short to hold an encrypted block; there is nothing to show";
+    case SCRIPT_FILE_BAD_HEADER:
+        return "the file does not start with the compiled script header";
+    case SCRIPT_FILE_READ_ERROR:
+        return "the file could not be read";
+    case SCRIPT_FILE_TOO_LARGE:
+        return "the file is too large to be shown";
+    case SCRIPT_FILE_OUT_OF_MEMORY:
+        return "out of memory";
+    case SCRIPT_FILE_WRITE_ERROR:
+        return "the file could not be written";
+    case SCRIPT_FILE_TEXT_HAS_NUL:
+        return "the text contains a NUL byte, where the viewer would cut it";
+    case SCRIPT_FILE_TEXT_TOO_LONG:
+        return "the text is too long for this kind of file";
+    }
+    return "unknown error";
+}
+
+CString ExtractFileExtension(const CString& path) {
+    const int pos = path.ReverseFind('.');
+    if (pos < 0) return CString();
+    return path.Mid(pos + 1);
+}
+
+DroppedFileKind ClassifyDroppedFile(const CString& path) {
+    CString ext = ExtractFileExtension(path);
+    ext.MakeUpper();
+    if (ext.Compare("VKL") == 0) return DROPPED_FILE_LISTING;
+    if (ext.Compare("VKC") == 0) return DROPPED_FILE_COMPILED;
+    if (ext.Compare("VKP") == 0) return DROPPED_FILE_TRACE;
+    return DROPPED_FILE_OTHER;
+}
+
+// Runs one reader or writer body, turning the failures it may throw into result codes. Allocation
+// failures arrive as std::bad_alloc (the standard operator new) or as CMemoryException* (where the
+// framework's operator new throws that); file errors as CFileException*.
+template <class Body> static ScriptFileResult Guarded(Body body, ScriptFileResult fileError, CString* text) {
+    ScriptFileResult result;
+    try {
+        result = body();
+    } catch (CFileException* e) {
+        e->Delete();
+        result = fileError;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        result = SCRIPT_FILE_OUT_OF_MEMORY;
+    } catch (const std::bad_alloc&) {
+        result = SCRIPT_FILE_OUT_OF_MEMORY;
+    }
+    if (text && result != SCRIPT_FILE_OK) text->Empty();
+    return result;
+}
+
+ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text) {
+    text->Empty();
+    CStdioFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::typeText)) return SCRIPT_FILE_CANNOT_OPEN;
+    return Guarded(
+        [&]() {
+            // ReadString keeps the line feed and reads at most SCRIPT_LISTING_LINE_MAX - 1
+            // characters, so a longer first line is cut there.
+            std::unique_ptr<char[]> line(new char[SCRIPT_LISTING_LINE_MAX]);
+            if (file.ReadString(line.get(), SCRIPT_LISTING_LINE_MAX) == nullptr) return SCRIPT_FILE_TOO_SHORT;
+            if (std::strlen(line.get()) < 16) return SCRIPT_FILE_TOO_SHORT;
+            // The whole line goes to the decoder: the line feed after an even number of digits is
+            // the odd last character, which the decoder ignores.
+            CScriptCipher cipher;
+            cipher.SetKey(SCRIPT_PASS_PHRASE);
+            cipher.DecryptFromHex(line.get(), text);
+            file.Close();
+            return SCRIPT_FILE_OK;
+        },
+        SCRIPT_FILE_READ_ERROR, text);
+}
+
+ScriptFileResult ReadCompiledScript(LPCTSTR path, CString* text) {
+    text->Empty();
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::typeBinary)) return SCRIPT_FILE_CANNOT_OPEN;
+    return Guarded(
+        [&]() {
+            const ULONGLONG len = file.GetLength();
+            if (len <= COMPILED_SCRIPT_HEADER_SIZE) return SCRIPT_FILE_TOO_SHORT;
+            // The header is compared as a NUL-terminated string, so a NUL inside it ends it early
+            // and makes it differ.
+            char header[COMPILED_SCRIPT_HEADER_SIZE + 1];
+            std::memset(header, 0, sizeof header);
+            file.Read(header, COMPILED_SCRIPT_HEADER_SIZE);
+            if (_mbscmp((const unsigned char*)header, (const unsigned char*)COMPILED_SCRIPT_HEADER) != 0)
+                return SCRIPT_FILE_BAD_HEADER;
+            const ULONGLONG n = len - COMPILED_SCRIPT_HEADER_SIZE;
+            if (n > (ULONGLONG)INT_MAX) return SCRIPT_FILE_TOO_LARGE;
+            std::unique_ptr<BYTE[]> data(new BYTE[(size_t)n]);
+            file.Seek(COMPILED_SCRIPT_HEADER_SIZE, CFile::begin);
+            // A file that shrank since its length was taken is a read error, not a shorter text.
+            if (file.Read(data.get(), (UINT)n) != (UINT)n) return SCRIPT_FILE_READ_ERROR;
+            CScriptCipher cipher;
+            cipher.SetKey(SCRIPT_PASS_PHRASE);
+            cipher.DecryptBuffer(text, data.get(), (int)n);
+            return SCRIPT_FILE_OK;
+        },
+        SCRIPT_FILE_READ_ERROR, text);
+}
+
+static BOOL HasNul(const CString& text) {
+    return text.GetLength() > 0 && std::memchr((LPCTSTR)text, 0, (size_t)text.GetLength()) != nullptr;
+}
+
+ScriptFileResult WriteScriptListing(LPCTSTR path, const CString& text) {
+    if (HasNul(text)) return SCRIPT_FILE_TEXT_HAS_NUL;
+    if (text.GetLength() > SCRIPT_LISTING_TEXT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
+    return Guarded(
+        [&]() {
+            CString hex;
+            CScriptCipher cipher;
+            cipher.SetKey(SCRIPT_PASS_PHRASE);
+            cipher.EncryptToHex(text, &hex);
+            CStdioFile file;
+            if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
+                return SCRIPT_FILE_CANNOT_OPEN;
+            file.WriteString(hex);
+            file.WriteString("\n");
+            file.Close();
+            return SCRIPT_FILE_OK;
+        },
+        SCRIPT_FILE_WRITE_ERROR, nullptr);
+}
+
+ScriptFileResult WriteCompiledScript(LPCTSTR path, const CString& text) {
+    if (HasNul(text)) return SCRIPT_FILE_TEXT_HAS_NUL;
+    const size_t len = (size_t)text.GetLength();
+    const size_t n = (len + 15) / 16 * 16;
+    if (n > (size_t)INT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
+    return Guarded(
+        [&]() {
+            // Zero padding: the viewer's text ends at the first NUL, so it shows the text exactly.
+            std::unique_ptr<BYTE[]> data(new BYTE[n ? n : 1]());
+            std::memcpy(data.get(), (LPCTSTR)text, len);
+            CScriptCipher cipher;
+            cipher.SetKey(SCRIPT_PASS_PHRASE);
+            cipher.EncryptBlocks(data.get(), (int)n);
+            CFile file;
+            if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary))
+                return SCRIPT_FILE_CANNOT_OPEN;
+            file.Write(COMPILED_SCRIPT_HEADER, COMPILED_SCRIPT_HEADER_SIZE);
+            file.Write(data.get(), (UINT)n);
+            file.Close();
+            return SCRIPT_FILE_OK;
+        },
+        SCRIPT_FILE_WRITE_ERROR, nullptr);
+}

@@ -1,0 +1,257 @@
+// vktool's script commands: mask, lock, pack and show, called as the program calls them, with
+// their output and messages captured; and, natively, the built program's dispatch.
+#include "ScriptCipher.h"
+#include "ScriptFiles.h"
+#include "script_test_files.h"
+#include "vktool.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+const char kAbcHex[] = "83A83D03FA14A3EC6266C626DCDEC251";
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class VkTool : public ::testing::Test {
+protected:
+    typedef int (*Command)(int, char**, FILE*, FILE*);
+
+    Outcome Run(Command command, std::vector<std::string> args) {
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(&a[0]);
+        argv.push_back(nullptr);
+        std::string outPath = dir.Path("stdout"), errPath = dir.Path("stderr");
+        FILE* out = std::fopen(outPath.c_str(), "w+b");
+        FILE* err = std::fopen(errPath.c_str(), "w+b");
+        EXPECT_TRUE(out && err);
+        Outcome o;
+        o.status = command((int)args.size(), argv.data(), out, err);
+        std::fclose(out);
+        std::fclose(err);
+        o.out = ReadFileBytes(outPath);
+        o.err = ReadFileBytes(errPath);
+        return o;
+    }
+
+    std::string P(const std::string& name) { return dir.Path(name); }
+
+    ScratchDir dir;
+};
+
+TEST_F(VkTool, MaskPrintsOneMaskedDetailPerLine) {
+    Outcome o = Run(VkMask, {"abc", "", "abc"});
+    EXPECT_EQ(VK_EXIT_OK, o.status);
+    EXPECT_EQ(std::string(kAbcHex) + "\n\n" + kAbcHex + "\n", o.out);
+    EXPECT_EQ("", o.err);
+}
+
+TEST_F(VkTool, MaskIsWhatTheDebuggerStores) {
+    std::string detail = "input=굴림 | x^y\nz";
+    Outcome o = Run(VkMask, {detail});
+    EXPECT_EQ(MaskTraceDetail(CString(detail.c_str())).str() + "\n", o.out);
+    EXPECT_EQ(64u + 1u, o.out.size());
+}
+
+TEST_F(VkTool, MaskWithoutTextIsAUsageError) {
+    Outcome o = Run(VkMask, {});
+    EXPECT_EQ(VK_EXIT_USAGE, o.status);
+    EXPECT_EQ("", o.out);
+    EXPECT_NE(std::string::npos, o.err.find("usage: vktool mask TEXT..."));
+}
+
+TEST_F(VkTool, LockThenShowGivesTheTextWithoutTrailingWhiteSpace) {
+    const std::string text = "function main()\r\n    print(\"굴림\")\r\nend\r\n\r\n";
+    WriteFileBytes(P("in.txt"), text);
+    Outcome lock = Run(VkLock, {P("in.txt"), P("out.vkl")});
+    ASSERT_EQ(VK_EXIT_OK, lock.status) << lock.err;
+    EXPECT_EQ("", lock.err);
+    std::string file = ReadFileBytes(P("out.vkl"));
+    ASSERT_EQ((text.size() + 15) / 16 * 32 + 2, file.size());
+    EXPECT_EQ("\r\n", file.substr(file.size() - 2));
+
+    Outcome show = Run(VkShow, {P("out.vkl")});
+    EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
+    EXPECT_EQ("function main()\r\n    print(\"굴림\")\r\nend", show.out);
+    EXPECT_EQ("", show.err);
+}
+
+TEST_F(VkTool, PackThenShowGivesTheTextExactly) {
+    const std::string text = "function main()\n    print(\"x\")  \nend\n\n";
+    WriteFileBytes(P("in.txt"), text);
+    Outcome pack = Run(VkPack, {P("in.txt"), P("out.VKC")});
+    ASSERT_EQ(VK_EXIT_OK, pack.status) << pack.err;
+    EXPECT_EQ("", pack.err);
+    std::string file = ReadFileBytes(P("out.VKC"));
+    EXPECT_EQ(32 + (text.size() + 15) / 16 * 16, file.size());
+    EXPECT_EQ(std::string(COMPILED_SCRIPT_HEADER), file.substr(0, 32));
+
+    Outcome show = Run(VkShow, {P("out.VKC")});
+    EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
+    EXPECT_EQ(text, show.out);
+}
+
+TEST_F(VkTool, ShowUsesTheSameCodeAsTheViewers) {
+    WriteFileBytes(P("a.vkc"), std::string(COMPILED_SCRIPT_HEADER) + "\x01\x02\x03");
+    CString viewer;
+    ASSERT_EQ(SCRIPT_FILE_OK, ReadCompiledScript(P("a.vkc").c_str(), &viewer));
+    Outcome o = Run(VkShow, {P("a.vkc")});
+    EXPECT_EQ(VK_EXIT_OK, o.status);
+    EXPECT_EQ(viewer.str(), o.out);
+    EXPECT_EQ("\x01\x02\x03", o.out);
+}
+
+TEST_F(VkTool, ShowOfAListingWithALowerCaseExtension) {
+    WriteFileBytes(P("Script.VkL"), std::string(kAbcHex) + "\r\n");
+    Outcome o = Run(VkShow, {P("Script.VkL")});
+    EXPECT_EQ(VK_EXIT_OK, o.status);
+    EXPECT_EQ("abc", o.out);
+}
+
+void ExpectFailure(const Outcome& o, const std::string& message) {
+    EXPECT_EQ(VK_EXIT_FAILURE, o.status);
+    EXPECT_EQ("", o.out);
+    EXPECT_NE(std::string::npos, o.err.find(message)) << "stderr: " << o.err;
+}
+
+TEST_F(VkTool, ShowFailures) {
+    ExpectFailure(Run(VkShow, {P("missing.vkl")}), "missing.vkl: cannot open the file");
+    ExpectFailure(Run(VkShow, {P("missing.vkc")}), "missing.vkc: cannot open the file");
+
+    WriteFileBytes(P("bad.vkc"), std::string("Valkorine Compiled Script V2.0 X") + std::string(16, 'a'));
+    ExpectFailure(Run(VkShow, {P("bad.vkc")}), "does not start with the compiled script header");
+
+    WriteFileBytes(P("short.vkc"), COMPILED_SCRIPT_HEADER);
+    ExpectFailure(Run(VkShow, {P("short.vkc")}), "too short to hold an encrypted block");
+    WriteFileBytes(P("short.vkl"), "83A83D03FA14A3\n");
+    ExpectFailure(Run(VkShow, {P("short.vkl")}), "too short to hold an encrypted block");
+    WriteFileBytes(P("empty.vkl"), "");
+    ExpectFailure(Run(VkShow, {P("empty.vkl")}), "too short to hold an encrypted block");
+
+    WriteFileBytes(P("trace.vkp"), "A|0|x\r\n");
+    ExpectFailure(Run(VkShow, {P("trace.vkp")}), "unknown extension \".vkp\" (expected .vkl or .vkc)");
+    WriteFileBytes(P("readme"), "text");
+    ExpectFailure(Run(VkShow, {P("readme")}), "no extension (expected .vkl or .vkc)");
+}
+
+TEST_F(VkTool, ShowUsage) {
+    Outcome none = Run(VkShow, {});
+    EXPECT_EQ(VK_EXIT_USAGE, none.status);
+    EXPECT_NE(std::string::npos, none.err.find("usage: vktool show"));
+    EXPECT_EQ(VK_EXIT_USAGE, Run(VkShow, {"a.vkl", "b.vkl"}).status);
+}
+
+TEST_F(VkTool, LockAndPackFailures) {
+    ExpectFailure(Run(VkLock, {P("missing.txt"), P("out.vkl")}), "missing.txt: cannot open the file");
+    ExpectFailure(Run(VkPack, {P("missing.txt"), P("out.vkc")}), "missing.txt: cannot open the file");
+
+    WriteFileBytes(P("empty.txt"), "");
+    ExpectFailure(Run(VkLock, {P("empty.txt"), P("out.vkl")}), "empty.txt: the file is empty");
+    ExpectFailure(Run(VkPack, {P("empty.txt"), P("out.vkc")}), "empty.txt: the file is empty");
+
+    WriteFileBytes(P("with-nul.txt"), std::string("ab\0cd", 5));
+    ExpectFailure(Run(VkLock, {P("with-nul.txt"), P("out.vkl")}),
+                  "with-nul.txt: the text contains a NUL byte");
+    ExpectFailure(Run(VkPack, {P("with-nul.txt"), P("out.vkc")}),
+                  "with-nul.txt: the text contains a NUL byte");
+
+    WriteFileBytes(P("big.txt"), std::string(SCRIPT_LISTING_TEXT_MAX + 1, 'b'));
+    ExpectFailure(Run(VkLock, {P("big.txt"), P("out.vkl")}), "a listing holds at most 499984 bytes");
+
+    WriteFileBytes(P("in.txt"), "text");
+    ExpectFailure(Run(VkLock, {P("in.txt"), P("no/such/dir/out.vkl")}), "out.vkl: cannot open the file");
+    ExpectFailure(Run(VkPack, {P("in.txt"), P("no/such/dir/out.vkc")}), "out.vkc: cannot open the file");
+    EXPECT_FALSE(std::filesystem::exists(P("out.vkl")));
+    EXPECT_FALSE(std::filesystem::exists(P("out.vkc")));
+}
+
+TEST_F(VkTool, InputLargerThanATextIsRefused) {
+    WriteFileBytes(P("huge.txt"), "x");
+    std::filesystem::resize_file(P("huge.txt"), 0x80000000ull);
+    ExpectFailure(Run(VkPack, {P("huge.txt"), P("out.vkc")}), "huge.txt: the file is too large");
+    EXPECT_FALSE(std::filesystem::exists(P("out.vkc")));
+}
+
+TEST_F(VkTool, LockAndPackUsage) {
+    EXPECT_EQ(VK_EXIT_USAGE, Run(VkLock, {"in.txt"}).status);
+    EXPECT_EQ(VK_EXIT_USAGE, Run(VkPack, {"in.txt", "a.vkc", "b.vkc"}).status);
+    Outcome o = Run(VkLock, {});
+    EXPECT_NE(std::string::npos, o.err.find("usage: vktool lock IN OUT.vkl"));
+}
+
+TEST_F(VkTool, OutputWithAnotherExtensionIsWrittenWithAWarning) {
+    WriteFileBytes(P("in.txt"), "text");
+    Outcome o = Run(VkPack, {P("in.txt"), P("out.bin")});
+    EXPECT_EQ(VK_EXIT_OK, o.status);
+    EXPECT_NE(std::string::npos, o.err.find("warning: "));
+    EXPECT_NE(std::string::npos, o.err.find("does not end in .vkc"));
+    CString shown;
+    EXPECT_EQ(SCRIPT_FILE_OK, ReadCompiledScript(P("out.bin").c_str(), &shown));
+    EXPECT_EQ("text", shown.str());
+}
+
+#ifndef _WIN32
+// The built program: dispatch, usage and exit statuses.
+class VkToolProgram : public VkTool {
+protected:
+    void SetUp() override {
+        exe = std::string(VK_BIN_DIR) + "/vktool";
+        if (!std::filesystem::exists(exe)) GTEST_SKIP() << exe << " is not built";
+    }
+    Outcome Exec(const std::string& args) {
+        std::string cmd = "'" + exe + "' " + args + " >'" + P("stdout") + "' 2>'" + P("stderr") + "'";
+        int rc = std::system(cmd.c_str());
+        Outcome o;
+        o.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        o.out = ReadFileBytes(P("stdout"));
+        o.err = ReadFileBytes(P("stderr"));
+        return o;
+    }
+    std::string exe;
+};
+
+TEST_F(VkToolProgram, Dispatch) {
+    Outcome mask = Exec("mask abc");
+    EXPECT_EQ(0, mask.status);
+    EXPECT_EQ(std::string(kAbcHex) + "\n", mask.out);
+
+    Outcome none = Exec("");
+    EXPECT_EQ(2, none.status);
+    EXPECT_NE(std::string::npos, none.err.find("usage: vktool COMMAND"));
+
+    Outcome unknown = Exec("frobnicate");
+    EXPECT_EQ(2, unknown.status);
+    EXPECT_NE(std::string::npos, unknown.err.find("unknown command 'frobnicate'"));
+
+    Outcome send = Exec("send x");
+    EXPECT_EQ(2, send.status);
+    EXPECT_NE(std::string::npos, send.err.find("Windows build only"));
+
+    Outcome help = Exec("help");
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("show FILE"));
+
+    WriteFileBytes(P("in.txt"), "round trip\n");
+    EXPECT_EQ(0, Exec("pack '" + P("in.txt") + "' '" + P("x.vkc") + "'").status);
+    Outcome show = Exec("show '" + P("x.vkc") + "'");
+    EXPECT_EQ(0, show.status);
+    EXPECT_EQ("round trip\n", show.out);
+    Outcome missing = Exec("show '" + P("nope.vkc") + "'");
+    EXPECT_EQ(1, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("cannot open the file"));
+}
+#endif
+
+} // namespace
