@@ -27,7 +27,7 @@ int main()
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.lpszClassName = "VkBareReceiver";
     ::RegisterClassA(&wc);
-    ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+    ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
                       wc.hInstance, nullptr);
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);

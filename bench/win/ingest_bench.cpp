@@ -5,6 +5,7 @@
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 #include "afx.h"
+#include "e2e_harness.h"
 
 #include <psapi.h>
 
@@ -15,99 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::string BinDir()
-{
-    char path[MAX_PATH];
-    DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n);
-    return s.substr(0, s.find_last_of("\\/") + 1);
-}
-
-struct Child {
-    PROCESS_INFORMATION pi{};
-    bool Start(const std::string& exe)
-    {
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        std::string cmd = "\"" + exe + "\"";
-        return ::CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi) != 0;
-    }
-    void Stop(HWND h)
-    {
-        if (h) ::PostMessageA(h, WM_CLOSE, 0, 0);
-        if (pi.hProcess && ::WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(pi.hProcess, 1);
-        if (pi.hProcess) ::CloseHandle(pi.hProcess);
-        if (pi.hThread) ::CloseHandle(pi.hThread);
-        pi = {};
-    }
-};
-
-// The top-level window with this caption that belongs to the given process.
-HWND WaitWindow(DWORD pid, const char* caption, DWORD timeoutMs = 30000)
-{
-    struct Ctx {
-        DWORD pid;
-        const char* caption;
-        HWND found;
-    } ctx{pid, caption, nullptr};
-    DWORD start = ::GetTickCount();
-    while (ctx.found == nullptr && ::GetTickCount() - start < timeoutMs) {
-        ::EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                Ctx* c = (Ctx*)lp;
-                DWORD p = 0;
-                char text[64] = {0};
-                ::GetWindowThreadProcessId(h, &p);
-                ::GetWindowTextA(h, text, sizeof text);
-                if (p == c->pid && std::string(text) == c->caption) {
-                    c->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            (LPARAM)&ctx);
-        if (ctx.found == nullptr) ::Sleep(50);
-    }
-    return ctx.found;
-}
-
-LRESULT Send(HWND h, ULONG_PTR kind, const std::string& payload)
-{
-    COPYDATASTRUCT cds = {kind, (DWORD)payload.size(), (PVOID)payload.data()};
-    return ::SendMessageA(h, WM_COPYDATA, 0, (LPARAM)&cds);
-}
-
-// Answers the debugger's session prompt with OK.
-void AnswerPrompt(DWORD pid)
-{
-    for (int i = 0; i < 500; i++) {
-        HWND found = nullptr;
-        struct Ctx {
-            DWORD pid;
-            HWND* out;
-        } ctx{pid, &found};
-        ::EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                Ctx* c = (Ctx*)lp;
-                DWORD p = 0;
-                char cls[32] = {0};
-                ::GetWindowThreadProcessId(h, &p);
-                ::GetClassNameA(h, cls, sizeof cls);
-                if (p == c->pid && std::string(cls) == "#32770" && ::GetDlgItem(h, IDOK) && ::IsWindowVisible(h)) {
-                    *c->out = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            (LPARAM)&ctx);
-        if (found) {
-            ::PostMessageA(found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(found, IDOK));
-            return;
-        }
-        ::Sleep(20);
-    }
-}
 
 // The record of step i of a steady script: enter, two trace lines, leave.
 void MakeRecord(long i, ULONG_PTR* kind, std::string* payload)
@@ -149,12 +57,12 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window)
         long from = size - window > sent ? size - window : sent;
         for (; sent < from; sent++) {
             MakeRecord(sent, &kind, &payload);
-            Send(h, kind, payload);
+            e2e::SendCopyData(h, kind, payload.data(), (DWORD)payload.size());
         }
         ::QueryPerformanceCounter(&t0);
         for (; sent < size; sent++) {
             MakeRecord(sent, &kind, &payload);
-            Send(h, kind, payload);
+            e2e::SendCopyData(h, kind, payload.data(), (DWORD)payload.size());
         }
         ::QueryPerformanceCounter(&t1);
         double secs = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
@@ -193,40 +101,45 @@ int main(int argc, char** argv)
             }
         }
     }
-    std::string dir = BinDir();
-
-    Child bare;
-    if (!bare.Start(dir + "bare_receiver.exe")) {
-        std::fprintf(stderr, "cannot start bare_receiver.exe\n");
+    std::string error;
+    e2e::ChildProcess bare;
+    if (!bare.Start(e2e::BinDir() + "\\bare_receiver.exe", {}, &error, false)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    HWND hb = WaitWindow(bare.pi.dwProcessId, "VK bare receiver");
+    HWND hb = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            std::vector<HWND> w = e2e::FindTopLevelWindows(bare.Pid(), "", "VK bare receiver");
+            hb = w.empty() ? nullptr : w[0];
+            return hb != nullptr;
+        },
+        e2e::START_TIMEOUT_MS);
+    if (hb == nullptr) {
+        std::fprintf(stderr, "the bare receiver's window did not appear\n");
+        return 1;
+    }
     std::vector<Sample> base = Stream(hb, sizes, window);
-    bare.Stop(hb);
+    ::PostMessageA(hb, WM_CLOSE, 0, 0);
 
-    Child dbg;
-    if (!dbg.Start(dir + "VkDebuger.exe")) {
-        std::fprintf(stderr, "cannot start VkDebuger.exe\n");
+    e2e::Debugger dbg;
+    if (!dbg.Launch(&error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    HWND hd = WaitWindow(dbg.pi.dwProcessId, "Valkorine Debuger");
-    if (hd == nullptr) {
-        std::fprintf(stderr, "the debugger's window did not appear\n");
-        dbg.Stop(nullptr);
+    std::unique_ptr<e2e::AsyncSend> start = dbg.SendAsync(9999, "bench");
+    HWND box = dbg.WaitForPrompt();
+    if (box == nullptr || !e2e::PressPromptButton(box, IDOK) || !start->Wait(e2e::PROMPT_TIMEOUT_MS) ||
+        start->Result().result != TRUE) {
+        std::fprintf(stderr, "the session was not started\n");
         return 1;
     }
-    std::thread answer(AnswerPrompt, dbg.pi.dwProcessId);
-    LRESULT started = Send(hd, 9999, "bench");
-    answer.join();
-    if (started != TRUE) {
-        std::fprintf(stderr, "the session was refused\n");
-        dbg.Stop(hd);
-        return 1;
-    }
-    SIZE_T before = PrivateBytes(dbg.pi.hProcess);
-    std::vector<Sample> real = Stream(hd, sizes, window);
-    SIZE_T after = PrivateBytes(dbg.pi.hProcess);
-    dbg.Stop(hd);
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dbg.Pid());
+    SIZE_T before = PrivateBytes(process);
+    std::vector<Sample> real = Stream(dbg.Window(), sizes, window);
+    SIZE_T after = PrivateBytes(process);
+    ::CloseHandle(process);
+    dbg.Shutdown();
 
     std::printf("records/s over the %ld records ending at each trace size\n", window);
     std::printf("%10s %14s %14s %8s\n", "rows", "debugger", "bare window", "ratio");

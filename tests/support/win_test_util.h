@@ -28,30 +28,35 @@ struct FoundBox {
     bool hasCancel = false;
 };
 
+struct FindBoxContext {
+    DWORD pid;
+    HWND found;
+};
+
+// A visible message box ("#32770" with an OK button) of the process; not the framework test's
+// own dialog, which has an edit control 300.
+inline BOOL CALLBACK FindBoxProc(HWND h, LPARAM lp)
+{
+    FindBoxContext* c = (FindBoxContext*)lp;
+    char cls[64] = {0};
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(h, &pid);
+    ::GetClassNameA(h, cls, sizeof cls);
+    if (pid == c->pid && std::string(cls) == "#32770" && ::IsWindowVisible(h) && ::GetDlgItem(h, IDOK) != nullptr &&
+        ::GetDlgItem(h, 300) == nullptr) {
+        c->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Finds a visible message box of this process (class "#32770") within timeoutMs.
 inline FoundBox FindMessageBox(DWORD processId, DWORD timeoutMs = 10000)
 {
-    struct Ctx {
-        DWORD pid;
-        HWND found;
-    } ctx{processId, nullptr};
+    FindBoxContext ctx{processId, nullptr};
     DWORD start = ::GetTickCount();
     while (ctx.found == nullptr && ::GetTickCount() - start < timeoutMs) {
-        ::EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                Ctx* c = (Ctx*)lp;
-                char cls[64] = {0};
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(h, &pid);
-                ::GetClassNameA(h, cls, sizeof cls);
-                if (pid == c->pid && std::string(cls) == "#32770" && ::IsWindowVisible(h) &&
-                    ::GetDlgItem(h, IDOK) != nullptr && ::GetDlgItem(h, 300) == nullptr) {
-                    c->found = h;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            (LPARAM)&ctx);
+        ::EnumWindows(FindBoxProc, (LPARAM)&ctx);
         if (ctx.found == nullptr) ::Sleep(20);
     }
     FoundBox box;

@@ -1,0 +1,168 @@
+// vktool send and vktool demo: the script engine's side of the trace protocol (Windows only).
+//
+// The engine finds the debugger by its caption and sends every record with a plain SendMessage
+// of WM_COPYDATA, as the engine does. SendMessage blocks until the debugger answers, and the
+// debugger answers a session start only after the person at it has pressed OK or Cancel on its
+// prompt, so no timeout is put on the call: a timeout would abandon the record while the prompt
+// is still open. A debugger that is closed while a record is on its way makes SendMessage return
+// 0, and the window no longer exists; that is reported as the window going away.
+#include "engine_records.h"
+#include "vktool.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int VK_EXIT_REFUSED = 3;
+
+HWND FindDebugger() {
+    return FindWindowA(nullptr, DEBUGGER_CAPTION);
+}
+
+// Delivers one record. FALSE when the window went away before it could answer.
+bool SendRecord(HWND debugger, const EngineRecord& record, LRESULT* result) {
+    COPYDATASTRUCT cds;
+    cds.dwData = record.kind;
+    cds.cbData = static_cast<DWORD>(record.payload.size());
+    cds.lpData = record.payload.empty() ? nullptr : const_cast<char*>(record.payload.data());
+    *result = SendMessageA(debugger, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
+    return *result != 0 || IsWindow(debugger);
+}
+
+void ReportNoDebugger(const char* command) {
+    std::fprintf(stderr,
+                 "vktool %s: no debugger is running (no window captioned \"" DEBUGGER_CAPTION "\"); "
+                 "start VkDebuger.exe first\n",
+                 command);
+}
+
+} // namespace
+
+int VkSend(int argc, char** argv) {
+    SendOptions options;
+    std::string error;
+    if (!ParseSendArguments(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "vktool send: %s\n%s", error.c_str(), SEND_USAGE);
+        return VK_EXIT_USAGE;
+    }
+    if (options.help) {
+        std::fputs(SEND_USAGE, stdout);
+        return VK_EXIT_OK;
+    }
+    // Record files are bytes: no CR LF translation and no end at a Ctrl+Z.
+    _setmode(_fileno(stdin), _O_BINARY);
+    std::vector<EngineRecord> records;
+    if (!BuildSendRecords(options, &records, &error)) {
+        std::fprintf(stderr, "vktool send: %s\n", error.c_str());
+        return VK_EXIT_USAGE;
+    }
+    if (records.empty()) {
+        std::fputs("vktool send: the files hold no records; nothing sent\n", stderr);
+        return VK_EXIT_USAGE;
+    }
+    for (const EngineRecord& r : records) {
+        if (r.payload.size() > 0x7FFFFFFFu) {
+            std::fputs("vktool send: a payload of 2 GB or more cannot be sent\n", stderr);
+            return VK_EXIT_USAGE;
+        }
+    }
+    const HWND debugger = FindDebugger();
+    if (!debugger) {
+        ReportNoDebugger("send");
+        return VK_EXIT_FAILURE;
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        LRESULT result = 0;
+        if (!SendRecord(debugger, records[i], &result)) {
+            std::fprintf(stderr, "vktool send: the debugger window went away; %u of %u records delivered\n",
+                         static_cast<unsigned>(i), static_cast<unsigned>(records.size()));
+            return VK_EXIT_FAILURE;
+        }
+        std::printf("%lld\n", static_cast<long long>(result));
+        std::fflush(stdout);
+    }
+    return VK_EXIT_OK;
+}
+
+int VkDemo(int argc, char** argv) {
+    DemoOptions options;
+    std::string error;
+    if (!ParseDemoArguments(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "vktool demo: %s\n%s", error.c_str(), DEMO_USAGE);
+        return VK_EXIT_USAGE;
+    }
+    if (options.help) {
+        std::fputs(DEMO_USAGE, stdout);
+        return VK_EXIT_OK;
+    }
+    HWND debugger = FindDebugger();
+    for (DWORD waited = 0; !debugger && waited < options.waitSeconds * 1000u; waited += 100) {
+        Sleep(100);
+        debugger = FindDebugger();
+    }
+    if (!debugger) {
+        ReportNoDebugger("demo");
+        return VK_EXIT_FAILURE;
+    }
+    std::string sessionId = options.sessionId;
+    if (sessionId.empty()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "DEMO-%05lu",
+                      static_cast<unsigned long>(GetCurrentProcessId() % 100000));
+        sessionId = text;
+    }
+    DemoScript script(sessionId);
+    const DWORD interval = DemoIntervalMs(options.rate);
+    std::printf("vktool demo: session %s, %g records a second%s\n", sessionId.c_str(), options.rate,
+                options.count ? "" : ", until the debugger closes");
+    std::printf("vktool demo: waiting for the answer to the session prompt\n");
+    std::fflush(stdout);
+
+    std::uint64_t sent = 0;
+    for (;;) {
+        if (options.count && sent >= options.count) break;
+        if (sent > 0) Sleep(interval);
+        if (!IsWindow(debugger)) {
+            std::printf("vktool demo: the debugger window closed; %llu records sent\n",
+                        static_cast<unsigned long long>(sent));
+            return VK_EXIT_OK;
+        }
+        const EngineRecord record = script.Next();
+        LRESULT result = 0;
+        if (!SendRecord(debugger, record, &result)) {
+            std::printf("vktool demo: the debugger window closed; %llu records sent\n",
+                        static_cast<unsigned long long>(sent));
+            return VK_EXIT_OK;
+        }
+        ++sent;
+        if (record.kind == RECORD_SESSION_START) {
+            if (!result) {
+                std::fprintf(stderr,
+                             "vktool demo: the debugger refused session %s (Cancel was pressed, or a trace "
+                             "is still shown: clear it with File > New File)\n",
+                             sessionId.c_str());
+                return VK_EXIT_REFUSED;
+            }
+            std::printf("vktool demo: session %s accepted\n", sessionId.c_str());
+        } else {
+            const std::size_t bar = record.payload.find('|');
+            std::printf("%6llu %-5s %*s%s -> %lld\n", static_cast<unsigned long long>(sent),
+                        RecordKindName(record.kind).c_str(),
+                        2 * (script.Depth() - (record.kind == RECORD_ENTER)), "",
+                        record.payload.substr(0, bar).c_str(), static_cast<long long>(result));
+        }
+        std::fflush(stdout);
+    }
+    std::printf("vktool demo: %llu records sent\n", static_cast<unsigned long long>(sent));
+    return VK_EXIT_OK;
+}

@@ -1,0 +1,73 @@
+// vktool's entry point: dispatches to the command named by the first argument.
+#include "vktool.h"
+
+#include "afx.h"
+
+#include <cstring>
+#include <new>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+static void PrintUsage(FILE* f) {
+    std::fputs("usage: vktool COMMAND [ARGUMENTS]\n"
+               "  mask TEXT...      print, one line each, the masked form the debugger stores for TEXT\n"
+               "  lock IN OUT.vkl   write the text of file IN as an encrypted script listing\n"
+               "  pack IN OUT.vkc   write the text of file IN as a compiled script\n"
+               "  show FILE         print the clear text of a .vkl or .vkc file as the debugger shows it\n"
+               "                    (the text's bytes exactly, no line end added)\n"
+               "  send ...          act as the script engine: send trace records (Windows only)\n"
+               "  demo ...          play a demonstration session (Windows only)\n",
+               f);
+}
+
+static int Dispatch(const char* command, int argc, char** argv) {
+    if (std::strcmp(command, "mask") == 0) return VkMask(argc, argv);
+    if (std::strcmp(command, "lock") == 0) return VkLock(argc, argv);
+    if (std::strcmp(command, "pack") == 0) return VkPack(argc, argv);
+    if (std::strcmp(command, "show") == 0) return VkShow(argc, argv);
+    if (std::strcmp(command, "send") == 0 || std::strcmp(command, "demo") == 0) {
+#if defined(_WIN32) && defined(VKTOOL_ENGINE_COMMANDS)
+        return command[0] == 's' ? VkSend(argc, argv) : VkDemo(argc, argv);
+#else
+        std::fprintf(
+            stderr,
+            "vktool: '%s' talks to the debugger's window and is available in the Windows build only\n",
+            command);
+        return VK_EXIT_USAGE;
+#endif
+    }
+    if (std::strcmp(command, "help") == 0 || std::strcmp(command, "--help") == 0 ||
+        std::strcmp(command, "-h") == 0) {
+        PrintUsage(stdout);
+        return VK_EXIT_OK;
+    }
+    std::fprintf(stderr, "vktool: unknown command '%s'\n", command);
+    PrintUsage(stderr);
+    return VK_EXIT_USAGE;
+}
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Texts pass through as bytes: no LF to CR LF translation on the way out.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return VK_EXIT_USAGE;
+    }
+    // The commands report their own failures; this is the last resort for anything they let
+    // through, so the tool never ends with an unhandled exception.
+    try {
+        return Dispatch(argv[1], argc - 2, argv + 2);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vktool: out of memory\n", stderr);
+    } catch (CException* e) {
+        char text[512];
+        if (!e->GetErrorMessage(text, sizeof text)) std::strcpy(text, "unexpected error");
+        e->Delete();
+        std::fprintf(stderr, "vktool: %s\n", text);
+    }
+    return VK_EXIT_FAILURE;
+}

@@ -1,0 +1,35 @@
+// vktool: the script engine's stand-in and the script protection tool (a console program).
+//
+// Each command gets the arguments after its name and returns the program's exit status:
+// VK_EXIT_OK, VK_EXIT_FAILURE (with a message on the error stream) or VK_EXIT_USAGE.
+#pragma once
+
+#include <cstdio>
+
+#define VK_EXIT_OK 0
+#define VK_EXIT_FAILURE 1
+#define VK_EXIT_USAGE 2
+
+// vktool mask TEXT...: prints, one line each, what the debugger stores as the masked detail of
+// each TEXT.
+int VkMask(int argc, char** argv);
+// vktool lock IN OUT.vkl: writes IN's text as an encrypted script listing.
+int VkLock(int argc, char** argv);
+// vktool pack IN OUT.vkc: writes IN's text as a compiled script.
+int VkPack(int argc, char** argv);
+// vktool show FILE: prints the clear text of a .vkl or .vkc file as the debugger shows it.
+int VkShow(int argc, char** argv);
+
+// The same commands with their output and messages going to the given streams (binary streams,
+// so the texts pass through as bytes).
+int VkMask(int argc, char** argv, FILE* out, FILE* err);
+int VkLock(int argc, char** argv, FILE* out, FILE* err);
+int VkPack(int argc, char** argv, FILE* out, FILE* err);
+int VkShow(int argc, char** argv, FILE* out, FILE* err);
+
+#ifdef _WIN32
+// The engine's stand-in (Windows only): sends trace records to a running debugger.
+int VkSend(int argc, char** argv);
+// Plays a scripted demonstration session against a running debugger (Windows only).
+int VkDemo(int argc, char** argv);
+#endif
