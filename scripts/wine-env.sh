@@ -34,22 +34,25 @@ vk_pe_bits() {
 
 # Creates the prefix once: code page 949, and the Korean face "굴림" mapped to NanumGothic.
 # Windows are unmanaged unless VK_WINE_MANAGED=1: a virtual display has no window manager, and
-# Wine would wait two seconds for one whenever a window is hidden or destroyed. A person's own
-# display (scripts/run) uses a prefix of its own with managed windows.
+# Wine would wait two seconds for one whenever a window is hidden or destroyed. The X input
+# method is off there too: in the Korean locale its window was sometimes unmapped after it was
+# gone, and the X error ended the program. A person's own display (scripts/run) uses a prefix of
+# its own with managed windows and the input method.
 vk_wine_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.vk-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.vk-ready-2" ]; then
       echo "wine: creating the prefix $WINEPREFIX" >&2
       vk_wine_env "$VK_WINE64" wineboot -i >/dev/null 2>&1 || true
       vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '굴림' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
       vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Gulim' /t REG_SZ /d 'NanumGothic' /f >/dev/null 2>&1 || true
       if [ "${VK_WINE_MANAGED:-0}" != 1 ]; then
         vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+        vk_wine_env "$VK_WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXIM /t REG_SZ /d N /f >/dev/null 2>&1 || true
       fi
       "$VK_WINESERVER" -w || true
-      touch "$WINEPREFIX/.vk-ready"
+      touch "$WINEPREFIX/.vk-ready-2"
     fi
   ) 9>"$(dirname "$WINEPREFIX")/.wineprefix.lock"
 }
