@@ -99,8 +99,12 @@ public:
     int GetLogFont(LOGFONTA* lf) const { return GetObject(sizeof(LOGFONTA), lf); }
 };
 
+class CDC;
+
 class CBitmap : public CGdiObject {
 public:
+    // A bitmap with the colour format of pDC's output context.
+    BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
     operator HBITMAP() const { return (HBITMAP)m_hObject; }
 };
 

@@ -44,7 +44,7 @@ protected:                                                                      
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }                       \
     const AFX_MSGMAP* theClass::GetThisMessageMap()                                                         \
     {                                                                                                       \
-        typedef theClass ThisClass;                                                                         \
+        using ThisClass [[maybe_unused]] = theClass;                                                        \
         typedef baseClass TheBaseClass;                                                                     \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
@@ -189,7 +189,14 @@ public:
     // Thin wrappers of the Win32 window functions.
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-    CWnd* GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
+    // The owner set by SetOwner, else the window's own owner (a child window has none).
+    CWnd* GetOwner() const { return FromHandle(m_hWndOwner ? m_hWndOwner : ::GetWindow(m_hWnd, GW_OWNER)); }
+    void SetOwner(CWnd* pOwnerWnd) { m_hWndOwner = pOwnerWnd ? pOwnerWnd->m_hWnd : nullptr; }
+    // A common DC of the client area (counted), released with ReleaseDC.
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
+    // OLE control containment is not supported: there is no site to attach.
+    void AttachControlSite(CWnd*) {}
     CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
     void SetDlgItemText(int nID, LPCTSTR text) { ::SetDlgItemTextA(m_hWnd, nID, text); }
     int GetDlgItemText(int nID, CString& s) const;
@@ -277,6 +284,7 @@ public:
 
 protected:
     WNDPROC m_pfnSuper = nullptr;  // the window's own procedure, called by DefWindowProc
+    HWND m_hWndOwner = nullptr;    // the owner set by SetOwner
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
 };
 

@@ -53,6 +53,11 @@ BOOL CBrush::CreateSolidBrush(COLORREF crColor) { return Attach(Counted(::Create
 
 BOOL CFont::CreateFontIndirect(const LOGFONTA* lpLogFont) { return Attach(Counted(::CreateFontIndirectA(lpLogFont))); }
 
+BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
+{
+    return Attach(Counted(::CreateCompatibleBitmap(pDC ? pDC->m_hDC : nullptr, nWidth, nHeight)));
+}
+
 CDC::~CDC()
 {
     if (m_hDC != nullptr) DeleteDC();

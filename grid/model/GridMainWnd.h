@@ -1,0 +1,319 @@
+// CGridMainWnd: the grid control. A custom control of window class "ZIDAZIDID" that a dialog
+// template places and DDX_GridControl attaches. It keeps a table of cells (rows of CGridItem
+// pointers) with fixed heading rows and columns, lays them out in pixels, scrolls them, and
+// paints, selects and edits them.
+//
+// Geometry is answered from prefix sums of the row heights and column widths (CSizeIndex) that
+// every change of a count or a size keeps in step, so a query costs O(log rows) and appending a
+// row costs the same at row 1,000,000 as at row 1,000.
+#pragma once
+
+#include "afxwin.h"
+#include "afxcmn.h"
+#include "GridDefs.h"
+#include "GridItem.h"
+#include "OleWnd.h"
+#include "SizeIndex.h"
+#include "TitleTipWnd.h"
+
+class COleDataObject;
+class COleDataSource;
+class CPrintInfo;
+
+// The window class of the grid.
+#define GRID_CLASSNAME "ZIDAZIDID"
+
+// Map of cells by MAKELONG(row, col), 17 buckets, entries in blocks of 10.
+typedef CMap<DWORD, DWORD, CCellPos, const CCellPos&> CCellPosMap;
+
+class CGridMainWnd : public COleWnd {
+public:
+    CGridMainWnd(int nRows = 0, int nCols = 0, int nFixedRows = 0, int nFixedCols = 0);
+    ~CGridMainWnd() override;
+
+    // ---- Overridable operations (in this order) ----------------------------------------------
+    virtual CString GetCellText(int row, int col) const;
+    virtual void EraseSelectedCells();
+    virtual COleDataSource* BuildClipboardSource();
+    virtual BOOL PasteTextAt(int row, int col, COleDataObject* pDataObject);
+    virtual void CmdCut();
+    virtual void CmdCopy();
+    virtual void CmdPaste();
+    virtual void CmdSelectAll();
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void BeginCellEdit(int row, int col, UINT nChar);
+    virtual void PrintHeadingRows(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintPageHeader(CDC* pDC, CPrintInfo* pInfo);
+    virtual void PrintPageFooter(CDC* pDC, CPrintInfo* pInfo);
+    virtual void ClickFixedColumnCell(CCellPos& cell);
+    virtual void ClickFixedRowCell(CCellPos& cell);
+    virtual CSize GetCellExtent(int row, int col, CDC* pDC);
+    virtual void StoreEditedText(int row, int col, CString text);
+    virtual void DrawGrid(CDC* pDC);
+    virtual BOOL PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL erase);
+    virtual BOOL PaintScrollingCell(CDC* pDC, int row, int col, CRect rect, BOOL erase);
+    virtual void FillEditorChoices(int kind, int col, CWnd* editor);
+    virtual CGridItem* CreateCellObject(int row, int col);
+    virtual void DiscardCell(CGridItem* cell, int row, int col);
+
+    // ---- Window ------------------------------------------------------------------------------
+    // Registers "ZIDAZIDID" unless it exists; throws CResourceException when registration fails.
+    static BOOL RegisterGridClass();
+    BOOL SubclassGrid(HWND hWnd);
+    void PreSubclassWindow() override;
+    // Sends GridNotifyInfo by WM_NOTIFY to the owner, else the parent; 0 when there is none.
+    LRESULT NotifyParent(int row, int col, int code);
+
+    // ---- Counts, rows and columns ------------------------------------------------------------
+    BOOL SetNumRows(int count);
+    BOOL SetNumColumns(int count);
+    BOOL SetNumFixedRows(int count);
+    BOOL SetNumFixedColumns(int count);
+    int GetNumRows() const { return rowCount; }
+    int GetNumColumns() const { return columnCount; }
+    int GetNumFixedRows() const { return fixedRowCount; }
+    int GetNumFixedColumns() const { return fixedColumnCount; }
+    // Inserts a row before `before` (appends when negative); returns its index or -1.
+    int AddRow(LPCTSTR heading, int before = -1);
+    BOOL RemoveRow(int row);
+    BOOL RemoveScrollingRows();
+    BOOL ClearGrid();
+    BOOL SortRowsByColumn(int col, BOOL ascending);
+
+    // ---- Cells -------------------------------------------------------------------------------
+    BOOL SetCellDesc(const GridItemDesc* desc);
+    BOOL GetCellDesc(GridItemDesc* desc) const;
+    BOOL SetCellText(int row, int col, LPCTSTR text);
+    BOOL SetCellParam(int row, int col, LPARAM param);
+    int GetCellImage(int row, int col) const;
+    BOOL SetCellState(int row, int col, UINT state);
+    UINT GetCellState(int row, int col) const;
+    UINT GetCellFormat(int row, int col) const;
+    BOOL SetCellFont(int row, int col, const LOGFONTA* font);
+    const LOGFONTA* GetCellFont(int row, int col) const;
+    BOOL CanEditCell(int row, int col) const;
+    BOOL CanEditCell(CCellPos cell) const { return CanEditCell(cell.row, cell.col); }
+    void MarkChanged(BOOL changed = TRUE, int row = -1, int col = -1);
+    BOOL IsChanged() const { return changedFlag; }
+    void ClearSelection();
+
+    // ---- Sizes -------------------------------------------------------------------------------
+    int GetRowHeight(int row) const;
+    int GetColumnWidth(int col) const;
+    BOOL SetRowHeight(int row, int height);
+    BOOL SetColumnWidth(int col, int width);
+
+    // ---- Geometry ----------------------------------------------------------------------------
+    BOOL IsValidCell(int row, int col) const {
+        return row >= 0 && row < rowCount && col >= 0 && col < columnCount;
+    }
+    BOOL IsValidCell(CCellPos cell) const { return IsValidCell(cell.row, cell.col); }
+    BOOL IsValidSpan(const CCellSpan& span) const;
+    int GetFixedAreaHeight() const;
+    int GetFixedAreaWidth() const;
+    int GetTotalHeight() const;
+    int GetTotalWidth() const;
+    CCellPos GetFirstScrolledCell() const;
+    CCellPos HitTestCell(CPoint point, BOOL allowFixed = TRUE) const;
+    CCellSpan GetShownCellSpan(CRect* area = nullptr) const;
+    CCellSpan GetFullyShownCellSpan() const;
+    BOOL GetCellTopLeft(int row, int col, CPoint* point) const;
+    BOOL GetCellTopLeft(CCellPos cell, CPoint* point) const {
+        return GetCellTopLeft(cell.row, cell.col, point);
+    }
+    BOOL GetCellBounds(int row, int col, CRect* rect) const;
+    BOOL GetCellBounds(CCellPos cell, CRect* rect) const { return GetCellBounds(cell.row, cell.col, rect); }
+    BOOL GetCellTextBounds(int row, int col, CRect* rect) const;
+    BOOL IsCellShown(int row, int col) const;
+    BOOL IsCellShown(CCellPos cell) const { return IsCellShown(cell.row, cell.col); }
+    BOOL IsOverRowDivider(CPoint point) const;
+    BOOL IsOverColumnDivider(CPoint point) const;
+    CCellSpan GetSelectionBounds() const;
+
+    // ---- Scrolling and layout ----------------------------------------------------------------
+    void UpdateScrollBars();
+    void RefreshLayout() { UpdateScrollBars(); }
+    void EnableScrollBars(BOOL horz, BOOL vert) {
+        horzScrollEnabled = horz;
+        vertScrollEnabled = vert;
+    }
+    int GetScrollPosition(int bar, BOOL tracking = FALSE) const;
+    void SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
+    void ScrollCellIntoView(int row, int col);
+    void ScrollCellIntoView(CCellPos cell) { ScrollCellIntoView(cell.row, cell.col); }
+    CSize MeasureText(LPCTSTR text, BOOL heading);
+    BOOL FitColumnToText(int col);
+    BOOL FitRowToText(int row);
+    void FitAllToText();
+    void SpreadColumnsToWidth();
+    void SetKeepColumnProportions(BOOL keep);
+    void ScaleColumnsToWidth(int width);
+    static int ReadWheelScrollLines();
+
+    // ---- Repainting, focus and selection -----------------------------------------------------
+    void FillGridBackground(CDC* pDC);
+    void DrawGridFrame(CDC* pDC);
+    BOOL RepaintCell(int row, int col, CDC* pDC = nullptr);
+    BOOL RepaintCell(CCellPos cell, CDC* pDC = nullptr) { return RepaintCell(cell.row, cell.col, pDC); }
+    BOOL RepaintRow(int row);
+    BOOL InvalidateCell(CCellPos cell);
+    CCellPos MoveFocusTo(int row, int col) { return MoveFocusTo(CCellPos(row, col)); }
+    CCellPos MoveFocusTo(CCellPos cell);
+    CCellPos GetFocusCell() const { return focusCell; }
+    // The whole cell of the last left click reported to the owner (WM_GRID_SELCHANGE, GSC_CLICK).
+    // The message carries the row in 16 bits; this gives the owner the full row.
+    CCellPos GetLastClickedCell() const { return lastClickedCell; }
+    void SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BOOL force);
+    void SelectAllCells();
+    void SelectColumnsTo(CCellPos cell);
+    void SelectRowsTo(CCellPos cell);
+    void SelectCellsTo(CCellPos cell);
+    void SelectToCell(CCellPos cell);
+
+    // ---- Settings, with MFC-style setters ----------------------------------------------------
+    void SetCellTextColor(COLORREF c) { cellTextColor = c; }
+    void SetCellBkColor(COLORREF c) { cellBkColor = c; }
+    void SetGridBkColor(COLORREF c) { gridBkColor = c; }
+    void SetSelectionBkColor(COLORREF c) { selectionBkColor = c; }
+    void SetFixedTextColor(COLORREF c) { fixedTextColor = c; }
+    void SetFixedBkColor(COLORREF c) { fixedBkColor = c; }
+    void SetGridLineColor(COLORREF c) { gridLineColor = c; }
+    void SetGridLineStyle(int style) { gridLineStyle = style; }
+    void SetEditable(BOOL on = TRUE) { editable = on; }
+    void SetListMode(BOOL on = TRUE) { listMode = on; }
+    void SetSingleRowSelection(BOOL on = TRUE) { singleRowSelection = on; }
+    void EnableDrawing(BOOL on = TRUE) { drawingEnabled = on; }
+    void EnableSelection(BOOL on = TRUE) { selectionEnabled = on; }
+    void SetSortOnHeaderClick(BOOL on = TRUE) { sortOnHeaderClick = on; }
+    void EnableTitleTips(BOOL on = TRUE) { titleTipsEnabled = on; }
+    void SetImageList(CImageList* list) { imageList = list; }
+
+    COLORREF cellTextColor;
+    COLORREF cellBkColor;
+    COLORREF gridBkColor;
+    COLORREF selectionBkColor;
+    COLORREF fixedTextColor;
+    COLORREF fixedBkColor;
+    COLORREF gridLineColor;
+    COLORREF frameColor;
+    COLORREF fixedTopEdgeColor;
+    COLORREF fixedEdgeColor;
+    int gridLineStyle;
+    BOOL editable;
+    BOOL listMode;
+    BOOL singleRowSelection;
+    BOOL drawingEnabled;
+    BOOL selectionEnabled;
+    BOOL sortOnHeaderClick;
+    BOOL wantTabKey;
+    BOOL doubleBuffered;
+    BOOL titleTipsEnabled;
+    BOOL drawFrame;
+    int dividerTolerance;
+    BOOL allowRowResize;
+    BOOL allowColumnResize;
+    UINT scrollInterval;
+    CImageList* imageList;
+
+protected:
+    // ---- Message handlers --------------------------------------------------------------------
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnSysColorChange();
+    void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    void OnDestroy();
+    LRESULT OnSetFont(WPARAM hFont, LPARAM lParam);
+    LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
+    BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    void OnUpdateCmdCut(CCmdUI* pCmdUI);
+    void OnUpdateCmdCopy(CCmdUI* pCmdUI);
+    void OnUpdateCmdPaste(CCmdUI* pCmdUI);
+    void OnUpdateCmdSelectAll(CCmdUI* pCmdUI);
+    // Mouse (GridMouse.cpp) and keyboard (GridKeys.cpp).
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
+    BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnCaptureChanged(CWnd* pWnd);
+    UINT OnGetDlgCode();
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    // ---- Helpers -----------------------------------------------------------------------------
+    // One cell pass of DrawGrid: rows in the outer loop, columns in the inner, each cell tested
+    // against the clip box before it is painted.
+    void PaintCellRange(CDC* pDC, const CRect& clip, int firstRow, int lastRow, int firstCol, int lastCol, BOOL fixed);
+    CGridItem* GetCell(int row, int col) const;
+    CObArray* GetRowArray(int row) const;
+    BOOL SortRowRange(int col, BOOL ascending, int low, int high);
+    // The font steps of WM_SETFONT: the grid font, every cell's font and the metrics.
+    void ApplyFont(HFONT hFont);
+    // Size bookkeeping: every change of rowHeights / columnWidths goes through these, so the
+    // prefix sums stay in step with the arrays.
+    void StoreRowHeight(int row, int height);
+    void StoreColumnWidth(int col, int width);
+    void DiscardRowCells(int row);
+    // The selection is not empty (its bounds are a valid span holding at least one cell).
+    BOOL HasSelection() const;
+
+    // ---- Model (construction order matters: the destructor undoes it in reverse) -------------
+    CUIntArray rowHeights;
+    CUIntArray columnWidths;
+    CUIntArray columnEditorKinds;
+    CUIntArray savedColumnWidths;
+    CFont gridFontObject;
+    CFont printerFont;
+    CObArray rows;
+    CCellPosMap selectedCells;
+    CCellPosMap savedSelection;
+    CTitleTipWnd titleTip;
+
+    CSizeIndex rowIndex;    // prefix sums of rowHeights
+    CSizeIndex columnIndex; // prefix sums of columnWidths
+
+    int rowCount;
+    int fixedRowCount;
+    int columnCount;
+    int fixedColumnCount;
+    BOOL keepColumnProportions;
+    int defaultRowHeight;
+    int defaultColumnWidth;
+    int textMargin;
+    LOGFONTA gridFont;
+    CCellPos focusCell;
+    BOOL changedFlag;
+
+    int vertScrollMax;
+    int horzScrollMax;
+    BOOL vertScrollEnabled;
+    BOOL horzScrollEnabled;
+    BOOL scrollBarRedrawDeferred = FALSE;  // scroll bar changes are drawn later (RemoveScrollingRows)
+    int wheelScrollLines;
+
+    BOOL titleTipCreated;
+    UINT_PTR hoverTimer;
+    int hoverTicks;
+    int mouseMode;
+    CCellPos clickDownCell;
+    CCellPos anchorCell;
+    CPoint clickDownPoint;
+    CPoint lastMousePoint;
+    CCellPos lastClickedCell;  // the cell of the last GSC_CLICK posted
+    UINT_PTR scrollTimer;
+    int sortColumn;
+    BOOL sortAscending;
+    BOOL oleInitialized;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// Attaches the grid to the dialog's control nIDC the first time the exchange runs; throws
+// CNotSupportedException when the control cannot be subclassed.
+void DDX_GridControl(CDataExchange* pDX, int nIDC, CGridMainWnd& grid);

@@ -1,0 +1,49 @@
+// Prefix sums over a list of sizes (the row heights or the column widths), kept in step with
+// every change of the list, so that the grid's geometry is answered without summing the list:
+// a binary indexed (Fenwick) tree. Sums are 64-bit.
+//
+//   Prefix(k)       sum of the first k sizes                    O(log n)
+//   Append          one more size at the end                    O(log n)
+//   RemoveLast      drop the last size                          O(1)
+//   Change          one size changed in place                   O(log n)
+//   Build           from the whole list (insertion or removal
+//                   in the middle rebuilds)                     O(n)
+//   CountWithin(t)  the largest k with Prefix(k) <= t           O(log n), needs no negative size
+#pragma once
+
+#include "afx.h"
+
+#include <vector>
+
+class CSizeIndex {
+public:
+    CSizeIndex() { m_tree.push_back(0); }
+
+    int GetCount() const { return (int)m_tree.size() - 1; }
+    long long Total() const { return m_total; }
+    // TRUE while some size is negative; the prefix sums are then not monotone, and
+    // CountWithin must not be used.
+    BOOL HasNegative() const { return m_negatives > 0; }
+
+    void Clear();
+    void Build(const CUIntArray& sizes);
+    void Append(int size);
+    // Removes the last size, whose value was lastSize.
+    void RemoveLast(int lastSize);
+    void Change(int index, int oldSize, int newSize);
+
+    long long Prefix(int count) const {
+        long long sum = 0;
+        for (int i = count; i > 0; i -= i & -i)
+            sum += m_tree[(size_t)i];
+        return sum;
+    }
+    // Sum of the sizes first .. last - 1 (empty when last <= first).
+    long long Range(int first, int last) const { return last > first ? Prefix(last) - Prefix(first) : 0; }
+    int CountWithin(long long limit) const;
+
+private:
+    std::vector<long long> m_tree; // 1-based: m_tree[i] sums the sizes i - lowbit(i) .. i - 1
+    long long m_total = 0;
+    int m_negatives = 0;
+};

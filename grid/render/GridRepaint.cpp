@@ -1,0 +1,69 @@
+// Drawing single cells now (RepaintCell, RepaintRow) or at the next paint (InvalidateCell), and
+// the frame around the client area.
+#include "GridMainWnd.h"
+
+void CGridMainWnd::DrawGridFrame(CDC* pDC) {
+    CRect rc;
+    GetClientRect(&rc);
+    pDC->Draw3dRect(rc.left, rc.top, rc.Width(), rc.Height(), frameColor, frameColor);
+}
+
+BOOL CGridMainWnd::RepaintCell(int row, int col, CDC* pDC) {
+    CRect rect;
+    if (!drawingEnabled || !IsCellShown(row, col) || !GetCellBounds(row, col, &rect)) return FALSE;
+
+    bool ownDC = false;
+    if (pDC == nullptr) {
+        pDC = GetDC();
+        if (pDC == nullptr) {
+            ::InvalidateRect(m_hWnd, &rect, TRUE);
+            return TRUE;
+        }
+        ownDC = true;
+    }
+
+    BOOL result;
+    if (row < fixedRowCount || col < fixedColumnCount) {
+        result = PaintFixedCell(pDC, row, col, rect, TRUE);
+    } else {
+        result = PaintScrollingCell(pDC, row, col, rect, TRUE);
+        // The cell's own bottom and right grid lines; the left and top ones belong to the
+        // neighbours, whose pixels the fill did not touch.
+        CPen pen;
+        pen.CreatePen(PS_SOLID, 0, gridLineColor);
+        HGDIOBJ oldPen = pDC->SelectObject(&pen);
+        if (gridLineStyle == 1 || gridLineStyle == 3) {
+            pDC->MoveTo(rect.left, rect.bottom);
+            pDC->LineTo(rect.right + 1, rect.bottom);
+        }
+        if (gridLineStyle == 2 || gridLineStyle == 3) {
+            pDC->MoveTo(rect.right, rect.top);
+            pDC->LineTo(rect.right, rect.bottom + 1);
+        }
+        if (oldPen != nullptr) pDC->SelectObject(oldPen);
+        pen.DeleteObject();
+    }
+    // An edge cell's fill may have covered the frame.
+    if (drawFrame) DrawGridFrame(pDC);
+    if (ownDC) ReleaseDC(pDC);
+    return result;
+}
+
+BOOL CGridMainWnd::RepaintRow(int row) {
+    CDC* pDC = GetDC();
+    BOOL result = TRUE;
+    for (int col = 0; col < columnCount; col++)
+        if (!RepaintCell(row, col, pDC)) result = FALSE;
+    if (pDC != nullptr) ReleaseDC(pDC);
+    return result;
+}
+
+BOOL CGridMainWnd::InvalidateCell(CCellPos cell) {
+    CRect rect;
+    if (!::IsWindow(m_hWnd) || !drawingEnabled || !IsCellShown(cell) || !GetCellBounds(cell, &rect))
+        return FALSE;
+    rect.right += 1;
+    rect.bottom += 1;
+    ::InvalidateRect(m_hWnd, &rect, TRUE);
+    return TRUE;
+}

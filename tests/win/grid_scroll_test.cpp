@@ -1,0 +1,283 @@
+// Scrolling by WM_VSCROLL / WM_HSCROLL for every code, the strips repainted after a line
+// scroll, and bringing cells into view the way the trace dialog does after each new row.
+#include "grid_test_util.h"
+
+#include <algorithm>
+
+using gridtest::GridWindowTest;
+
+namespace {
+
+class GridScroll : public GridWindowTest {
+protected:
+    // A 300 x 200 grid with one 20-pixel fixed row and `rows` scrolling rows of 20 pixels;
+    // vertical bar only.
+    void Build(int rows, int width = 300, int height = 200) {
+        Attach(width, height);
+        grid.EnableScrollBars(FALSE, TRUE);
+        grid.SetNumColumns(2);
+        grid.SetNumRows(rows + 1);
+        grid.SetNumFixedRows(1);
+        for (int r = 0; r <= rows; r++)
+            grid.SetRowHeight(r, 20);
+        grid.SetColumnWidth(0, 100);
+        grid.SetColumnWidth(1, 100);
+        grid.RefreshLayout();
+        grid.RefreshLayout(); // the page is kept once the range allows it
+    }
+    void V(UINT code) { ::SendMessageA(grid.m_hWnd, WM_VSCROLL, MAKEWPARAM(code, 0), 0); }
+    void H(UINT code) { ::SendMessageA(grid.m_hWnd, WM_HSCROLL, MAKEWPARAM(code, 0), 0); }
+    CRect UpdateRect() {
+        CRect rc;
+        if (!::GetUpdateRect(grid.m_hWnd, &rc, FALSE)) rc.SetRectEmpty();
+        return rc;
+    }
+};
+
+} // namespace
+
+TEST_F(GridScroll, LineDownMovesByTheTopRowAndRepaintsTheBottomStrip) {
+    Build(30);
+    ASSERT_EQ(599, grid.vertScrollMax);
+    ::SetFocus(host);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    grid.SetRowHeight(1, 25);
+    V(SB_LINEDOWN);
+    EXPECT_EQ(25, VertPos());
+    EXPECT_EQ(2, grid.GetFirstScrolledCell().row);
+    EXPECT_EQ(grid.m_hWnd, ::GetFocus()); // the grid takes the keyboard focus
+    CRect client = Client();
+    CRect update = UpdateRect();
+    EXPECT_EQ(client.bottom - 1 - 25, update.top);
+    EXPECT_EQ(client.bottom - 1, update.bottom);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_LINEDOWN);
+    EXPECT_EQ(45, VertPos());
+}
+
+TEST_F(GridScroll, LineDownAtTheMaximumDoesNothing) {
+    Build(30);
+    grid.SetScrollPosition(SB_VERT, grid.vertScrollMax);
+    int pos = VertPos(); // clamped by the system to the range less the page
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_LINEDOWN);
+    EXPECT_EQ(pos, VertPos());
+    EXPECT_TRUE(UpdateRect().IsRectEmpty());
+}
+
+TEST_F(GridScroll, LineUpStepsByTheRowAboveAndRepaintsTheTopStrip) {
+    Build(30);
+    grid.SetRowHeight(3, 15);
+    grid.SetScrollPosition(SB_VERT, 55);
+    ASSERT_EQ(4, grid.GetFirstScrolledCell().row);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_LINEUP);
+    EXPECT_EQ(40, VertPos());
+    CRect update = UpdateRect();
+    EXPECT_EQ(21, update.top);
+    EXPECT_EQ(21 + 15, update.bottom);
+    grid.SetScrollPosition(SB_VERT, 10); // 10 pixels into row 1: the first scrolled row is 2
+    ASSERT_EQ(2, grid.GetFirstScrolledCell().row);
+    V(SB_LINEUP); // row 1 is 20 high: not below 0
+    EXPECT_EQ(0, VertPos());
+}
+
+// With the first scrolled row at the first scrolling row, SB_LINEUP does nothing even though the
+// position is not 0 (one scrolling row, scrolled into).
+TEST_F(GridScroll, LineUpAtTheFirstScrollingRowDoesNothing) {
+    Build(1);
+    grid.SetRowHeight(1, 1000);
+    grid.RefreshLayout();
+    EXPECT_EQ(0, grid.vertScrollMax); // that row is never wholly shown: the bar is left alone
+    grid.EnableDrawing(FALSE);
+    SCROLLINFO si = {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 999, 180, 100, 0};
+    ::SetScrollInfo(grid.m_hWnd, SB_VERT, &si, FALSE);
+    ASSERT_EQ(100, VertPos());
+    ASSERT_EQ(1, grid.GetFirstScrolledCell().row);
+    V(SB_LINEUP);
+    EXPECT_EQ(100, VertPos());
+}
+
+TEST_F(GridScroll, PageDownStopsAtTheMaximum) {
+    Build(30);
+    int page = Client().bottom - 20;
+    V(SB_PAGEDOWN);
+    EXPECT_EQ(page, VertPos());
+    grid.SetScrollPosition(SB_VERT, 400);
+    V(SB_PAGEDOWN); // 400 + page is beyond the maximum, which the system clamps further
+    EXPECT_EQ(grid.vertScrollMax - (int)Info(SB_VERT).nPage + 1, VertPos());
+    // With a page of one the position is the maximum itself.
+    grid.EnableDrawing(FALSE);
+    SCROLLINFO si = {sizeof si, SIF_PAGE | SIF_POS, 0, 0, 1, 590, 0};
+    ::SetScrollInfo(grid.m_hWnd, SB_VERT, &si, FALSE);
+    ASSERT_EQ(590, VertPos());
+    V(SB_PAGEDOWN);
+    EXPECT_EQ(grid.vertScrollMax, VertPos());
+    V(SB_PAGEDOWN);
+    EXPECT_EQ(599, VertPos());
+}
+
+TEST_F(GridScroll, PageUpStopsAtZeroAndRepaintsTheScrollingArea) {
+    Build(30);
+    int page = Client().bottom - 20;
+    grid.SetScrollPosition(SB_VERT, 300);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_PAGEUP);
+    EXPECT_EQ(300 - page, VertPos());
+    CRect update = UpdateRect();
+    EXPECT_EQ(20, update.top);
+    EXPECT_EQ(Client().bottom, update.bottom);
+    V(SB_PAGEUP);
+    EXPECT_EQ(0, VertPos());
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_PAGEUP);
+    EXPECT_TRUE(UpdateRect().IsRectEmpty());
+}
+
+TEST_F(GridScroll, TopAndBottom) {
+    Build(30);
+    V(SB_BOTTOM);
+    EXPECT_EQ(grid.vertScrollMax - (int)Info(SB_VERT).nPage + 1, VertPos());
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    V(SB_TOP);
+    EXPECT_EQ(0, VertPos());
+    EXPECT_EQ(Client(), UpdateRect());
+}
+
+// The thumb codes take the bar's tracking position; the message's own position is ignored.
+TEST_F(GridScroll, ThumbCodesUseTheTrackingPosition) {
+    Build(30);
+    grid.SetScrollPosition(SB_VERT, 40);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    ::SendMessageA(grid.m_hWnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 300), 0);
+    EXPECT_EQ(40, VertPos());
+    EXPECT_TRUE(UpdateRect().IsRectEmpty()); // the first scrolled cell did not change
+    ::SendMessageA(grid.m_hWnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 300), 0);
+    EXPECT_EQ(40, VertPos());
+}
+
+TEST_F(GridScroll, EndScrollOnlyTakesTheFocus) {
+    Build(30);
+    grid.SetScrollPosition(SB_VERT, 40);
+    ::SetFocus(host);
+    V(SB_ENDSCROLL);
+    EXPECT_EQ(40, VertPos());
+    EXPECT_EQ(grid.m_hWnd, ::GetFocus());
+}
+
+TEST_F(GridScroll, HorizontalLines) {
+    Attach(250, 100);
+    grid.EnableScrollBars(TRUE, FALSE);
+    grid.SetNumRows(2);
+    grid.SetNumColumns(6);
+    grid.SetNumFixedColumns(1);
+    int widths[] = {40, 50, 60, 70, 80, 90};
+    for (int c = 0; c < 6; c++)
+        grid.SetColumnWidth(c, widths[c]);
+    grid.RefreshLayout();
+    grid.RefreshLayout();
+    ASSERT_EQ(349, grid.horzScrollMax);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    H(SB_LINERIGHT); // at position 0 the step is the column after the first scrolled one
+    EXPECT_EQ(60, HorzPos());
+    CRect update = UpdateRect();
+    EXPECT_EQ(Client().right - 1 - 60, update.left);
+    EXPECT_EQ(Client().right - 1, update.right);
+    ASSERT_EQ(3, grid.GetFirstScrolledCell().col); // 60 is inside column 2
+    H(SB_LINERIGHT);                               // then the first scrolled column itself
+    EXPECT_EQ(130, HorzPos());
+    ASSERT_EQ(4, grid.GetFirstScrolledCell().col);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    H(SB_LINELEFT); // the column before the first scrolled one
+    EXPECT_EQ(60, HorzPos());
+    update = UpdateRect();
+    EXPECT_EQ(41, update.left);
+    EXPECT_EQ(41 + 70, update.right);
+    grid.SetScrollPosition(SB_HORZ, 30); // inside column 1: the first scrolled column is 2
+    H(SB_LINELEFT);
+    EXPECT_EQ(0, HorzPos());
+    grid.SetScrollPosition(SB_HORZ, 0);
+    H(SB_LINELEFT);
+    EXPECT_EQ(0, HorzPos());
+    H(SB_PAGERIGHT); // one page (the client less the fixed columns), clamped by the system
+    int last = grid.horzScrollMax - (int)Info(SB_HORZ).nPage + 1;
+    EXPECT_EQ(std::min((int)Client().right - 40, last), HorzPos());
+    H(SB_PAGELEFT);
+    EXPECT_EQ(0, HorzPos());
+    H(SB_RIGHT);
+    EXPECT_EQ(last, HorzPos());
+    H(SB_LEFT);
+    EXPECT_EQ(0, HorzPos());
+}
+
+TEST_F(GridScroll, ScrollBarsThatAreNotMaintainedKeepNoMaximum) {
+    Build(30);
+    grid.EnableScrollBars(FALSE, FALSE);
+    grid.RefreshLayout();
+    EXPECT_EQ(0, grid.vertScrollMax);
+    V(SB_LINEDOWN);
+    EXPECT_EQ(0, VertPos());
+}
+
+// Rows appended the way the trace dialog does (empty heading, formatted to 20 pixels, brought
+// into view): every new row is on screen when the next one arrives.
+TEST_F(GridScroll, AppendedRowsAreBroughtIntoView) {
+    Attach(400, 200);
+    grid.EnableScrollBars(FALSE, TRUE);
+    grid.SetNumRows(1);
+    grid.SetNumColumns(3);
+    grid.SetNumFixedRows(1);
+    grid.SetRowHeight(0, 20);
+    for (int i = 0; i < 80; i++) {
+        int row = grid.AddRow("", -1);
+        ASSERT_EQ(i + 1, row);
+        grid.SetRowHeight(row, 20);
+        grid.SetCellText(row, 0, "function");
+        grid.ScrollCellIntoView(row, 0);
+        grid.RepaintRow(row);
+        ASSERT_TRUE(grid.IsCellShown(row, 0)) << row;
+        if (row > 1) {
+            CRect rc;
+            ASSERT_TRUE(grid.GetCellBounds(row - 1, 0, &rc));
+            EXPECT_LE(rc.bottom, Client().bottom) << row;
+        }
+    }
+    EXPECT_GT(VertPos(), 0);
+    // A row above the view comes back as the first scrolled row.
+    grid.ScrollCellIntoView(3, 0);
+    EXPECT_EQ(3, grid.GetFirstScrolledCell().row);
+    EXPECT_TRUE(grid.IsCellShown(3, 1));
+}
+
+TEST_F(GridScroll, RepaintRowDrawsEveryColumnOfAShownRow) {
+    Build(30);
+    EXPECT_TRUE(grid.RepaintRow(1));
+    EXPECT_TRUE(grid.RepaintRow(0));
+    EXPECT_FALSE(grid.RepaintRow(29)); // below the client area
+    grid.EnableDrawing(FALSE);
+    EXPECT_FALSE(grid.RepaintRow(1));
+    EXPECT_FALSE(grid.RepaintCell(1, 1));
+    EXPECT_FALSE(grid.InvalidateCell(CCellPos(1, 1)));
+    grid.EnableDrawing(TRUE);
+    ::ValidateRect(grid.m_hWnd, nullptr);
+    EXPECT_TRUE(grid.InvalidateCell(CCellPos(2, 1)));
+    EXPECT_EQ(CRect(100, 40, 200, 60), UpdateRect());
+    EXPECT_FALSE(grid.InvalidateCell(CCellPos(40, 0)));
+}
+
+TEST_F(GridScroll, RepaintingReleasesWhatItTakes) {
+    Build(30);
+    grid.SelectSpan(1, 0, 3, 1, TRUE);
+    grid.MoveFocusTo(2, 1);
+    AfxGdiCounters before = AfxGetGdiCounters();
+    for (int r = 0; r < 8; r++)
+        grid.RepaintRow(r);
+    grid.SelectSpan(2, 0, 5, 1, TRUE);
+    grid.MoveFocusTo(4, 0);
+    grid.ScrollCellIntoView(25, 0);
+    AfxGdiCounters after = AfxGetGdiCounters();
+    EXPECT_GT(after.objectsCreated, before.objectsCreated);
+    EXPECT_EQ(after.objectsCreated - before.objectsCreated, after.objectsDeleted - before.objectsDeleted);
+    EXPECT_GT(after.dcsAcquired, before.dcsAcquired);
+    EXPECT_EQ(after.dcsAcquired - before.dcsAcquired, after.dcsReleased - before.dcsReleased);
+}
