@@ -157,6 +157,11 @@ LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(wParam) != IDC_TRACE_GRID) return 0;
     int row = LOWORD(lParam);
+    // The message carries the row in 16 bits, too few for a trace past row 65,535. The grid
+    // keeps the whole cell of its last click: when the message is that click's, take its row.
+    CCellPos clicked = m_grid.GetLastClickedCell();
+    if (clicked.row >= 0 && LOWORD(clicked.row) == LOWORD(lParam) && LOWORD(clicked.col) == HIWORD(lParam))
+        row = clicked.row;
     int fixedRows = m_grid.GetNumFixedRows();
     if (row < fixedRows) return 0;
     if (HIWORD(wParam) != GSC_CLICK) return 1;

@@ -6,7 +6,7 @@ void CGridMainWnd::EraseSelectedCells() {
     if (!editable) return;
     POSITION pos = selectedCells.GetStartPosition();
     while (pos != nullptr) {
-        DWORD key;
+        CCellKey key;
         CCellPos cell;
         // The next entry is held before this one is taken out of the map by DiscardCell.
         selectedCells.GetNextAssoc(pos, key, cell);

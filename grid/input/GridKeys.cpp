@@ -4,18 +4,18 @@
 #include "GridMainWnd.h"
 
 namespace {
-bool KeyHeld(int vk) { return ::GetKeyState(vk) < 0; }
-}  // namespace
+bool KeyHeld(int vk) {
+    return ::GetKeyState(vk) < 0;
+}
+} // namespace
 
-UINT CGridMainWnd::OnGetDlgCode()
-{
+UINT CGridMainWnd::OnGetDlgCode() {
     // With Ctrl+Tab, or when the grid leaves Tab alone, the dialog moves to the next control.
     if (wantTabKey && !KeyHeld(VK_CONTROL)) return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
     return DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
-void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
+void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
     if (!IsValidCell(focusCell)) {
         COleWnd::OnKeyDown(nChar, nRepCnt, nFlags);
         return;
@@ -185,8 +185,7 @@ void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     Invalidate(TRUE);
 }
 
-void CGridMainWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags)
-{
+void CGridMainWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
     // A typed character starts an edit of the focus cell (which checks the cell itself); Tab is
     // navigation when the grid takes it.
     if (!KeyHeld(VK_CONTROL) && mouseMode == GMM_IDLE && !(wantTabKey && nChar == VK_TAB))

@@ -8,8 +8,7 @@ namespace {
 
 // The window the grid reports to: its owner when one is set, else its parent; NULL when that
 // is not a window.
-HWND NotifyTarget(CGridMainWnd* grid)
-{
+HWND NotifyTarget(CGridMainWnd* grid) {
     CWnd* owner = grid->GetOwner();
     HWND target = owner != nullptr ? owner->m_hWnd : ::GetParent(grid->m_hWnd);
     return target != nullptr && ::IsWindow(target) ? target : nullptr;
@@ -17,11 +16,11 @@ HWND NotifyTarget(CGridMainWnd* grid)
 
 // A 2-pixel strip inverted on the client area: a full-height one at x for a column divider, a
 // full-width one at y for a row divider. Inverting it again erases it.
-void InvertTrackingStrip(CGridMainWnd* grid, bool column, int at)
-{
+void InvertTrackingStrip(CGridMainWnd* grid, bool column, int at) {
     CRect client;
     grid->GetClientRect(&client);
-    CRect strip = column ? CRect(at, client.top, at + 2, client.bottom) : CRect(client.left, at, client.right, at + 2);
+    CRect strip =
+        column ? CRect(at, client.top, at + 2, client.bottom) : CRect(client.left, at, client.right, at + 2);
     CDC* pDC = grid->GetDC();
     if (pDC == nullptr) return;
     ::InvertRect(pDC->m_hDC, &strip);
@@ -29,8 +28,7 @@ void InvertTrackingStrip(CGridMainWnd* grid, bool column, int at)
 }
 
 // Confines the cursor to the client area, less what lies left of (or above) a divider's cell.
-void ClipCursorToClient(CGridMainWnd* grid, int left, int top)
-{
+void ClipCursorToClient(CGridMainWnd* grid, int left, int top) {
     CRect clip;
     grid->GetClientRect(&clip);
     if (left >= 0) clip.left = left;
@@ -42,24 +40,26 @@ void ClipCursorToClient(CGridMainWnd* grid, int left, int top)
     ::ClipCursor(&screen);
 }
 
-void SetStandardCursor(LPCSTR id) { ::SetCursor(::LoadCursorA(nullptr, id)); }
+void SetStandardCursor(LPCSTR id) {
+    ::SetCursor(::LoadCursorA(nullptr, id));
+}
 
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+int Clamp(int value, int low, int high) {
+    return value < low ? low : (value > high ? high : value);
+}
 
 // WM_GRID_SELCHANGE to the owner: wParam = (control id, code), lParam = (row, column), each cut
 // to 16 bits. Posted, never sent, and only to a window that exists.
-void PostSelChange(CGridMainWnd* grid, int code, CCellPos cell)
-{
+void PostSelChange(CGridMainWnd* grid, int code, CCellPos cell) {
     HWND target = NotifyTarget(grid);
     if (target == nullptr) return;
     ::PostMessageA(target, WM_GRID_SELCHANGE, MAKEWPARAM(grid->GetDlgCtrlID(), code),
                    MAKELPARAM((WORD)cell.row, (WORD)cell.col));
 }
 
-}  // namespace
+} // namespace
 
-void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point)
-{
+void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     clickDownPoint = point;
     clickDownCell = HitTestCell(point, TRUE);
     if (!IsValidCell(clickDownCell)) return;
@@ -124,7 +124,7 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point)
         if ((nFlags & MK_CONTROL) && !selectedCells.IsEmpty()) {
             POSITION pos = selectedCells.GetStartPosition();
             while (pos != nullptr) {
-                DWORD key;
+                CCellKey key;
                 CCellPos cell;
                 selectedCells.GetNextAssoc(pos, key, cell);
                 savedSelection.SetAt(key, cell);
@@ -146,9 +146,8 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point)
     lastMousePoint = point;
 }
 
-void CGridMainWnd::OnMouseMove(UINT nFlags, CPoint point)
-{
-    hoverTicks = 0;  // the title tip waits for the pointer to rest again
+void CGridMainWnd::OnMouseMove(UINT nFlags, CPoint point) {
+    hoverTicks = 0; // the title tip waits for the pointer to rest again
 
     if ((nFlags & MK_LBUTTON) && mouseMode != GMM_IDLE) {
         if (IsValidCell(clickDownCell)) {
@@ -194,8 +193,7 @@ void CGridMainWnd::OnMouseMove(UINT nFlags, CPoint point)
     lastMousePoint = point;
 }
 
-void CGridMainWnd::OnTimer(UINT_PTR nIDEvent)
-{
+void CGridMainWnd::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == hoverTimer) {
         // The title tip shows once the pointer has rested on a cell for six ticks.
         hoverTicks++;
@@ -247,8 +245,7 @@ void CGridMainWnd::OnTimer(UINT_PTR nIDEvent)
     }
 }
 
-void CGridMainWnd::OnLButtonUp(UINT nFlags, CPoint point)
-{
+void CGridMainWnd::OnLButtonUp(UINT nFlags, CPoint point) {
     COleWnd::OnLButtonUp(nFlags, point);
     ::ClipCursor(nullptr);
 
@@ -290,8 +287,7 @@ void CGridMainWnd::OnLButtonUp(UINT nFlags, CPoint point)
     }
 }
 
-void CGridMainWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
-{
+void CGridMainWnd::OnLButtonDblClk(UINT nFlags, CPoint point) {
     if (mouseMode == GMM_AT_COLUMN_EDGE) {
         // Fits the column left of the divider: the clicked one, or the one before it when the
         // point is at the clicked column's left edge.
@@ -307,7 +303,8 @@ void CGridMainWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
         FitRowToText(point.y - start.y <= dividerTolerance ? cell.row - 1 : cell.row);
         Invalidate(TRUE);
     } else if (mouseMode == GMM_IDLE) {
-        if (IsValidCell(clickDownCell) && clickDownCell.row >= fixedRowCount && clickDownCell.col >= fixedColumnCount) {
+        if (IsValidCell(clickDownCell) && clickDownCell.row >= fixedRowCount &&
+            clickDownCell.col >= fixedColumnCount) {
             BeginCellEdit(focusCell.row, focusCell.col, VK_LBUTTON);
         } else if (listMode) {
             CCellPos cell = HitTestCell(point, TRUE);
@@ -321,8 +318,7 @@ void CGridMainWnd::OnLButtonDblClk(UINT nFlags, CPoint point)
     COleWnd::OnLButtonDblClk(nFlags, point);
 }
 
-void CGridMainWnd::OnRButtonDown(UINT nFlags, CPoint point)
-{
+void CGridMainWnd::OnRButtonDown(UINT nFlags, CPoint point) {
     CCellPos cell = HitTestCell(point, TRUE);
     titleTip.Hide();
     SetFocus();
@@ -332,24 +328,26 @@ void CGridMainWnd::OnRButtonDown(UINT nFlags, CPoint point)
     COleWnd::OnRButtonDown(nFlags, point);
 }
 
-BOOL CGridMainWnd::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt)
-{
+BOOL CGridMainWnd::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
     // One notch is 120 units. Turning the wheel away from the user scrolls up. The scrolls are
     // posted, so they run after this message.
     if (wheelScrollLines == -1) {
         int pages = zDelta / 120;
-        for (int i = 0; i < pages; i++) PostMessage(WM_VSCROLL, SB_PAGEUP, 0);
-        for (int i = 0; i < -pages; i++) PostMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+        for (int i = 0; i < pages; i++)
+            PostMessage(WM_VSCROLL, SB_PAGEUP, 0);
+        for (int i = 0; i < -pages; i++)
+            PostMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
     } else {
         int lines = (zDelta * wheelScrollLines) / 120;
-        for (int i = 0; i < lines; i++) PostMessage(WM_VSCROLL, SB_LINEUP, 0);
-        for (int i = 0; i < -lines; i++) PostMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+        for (int i = 0; i < lines; i++)
+            PostMessage(WM_VSCROLL, SB_LINEUP, 0);
+        for (int i = 0; i < -lines; i++)
+            PostMessage(WM_VSCROLL, SB_LINEDOWN, 0);
     }
     return COleWnd::OnMouseWheel(nFlags, zDelta, pt);
 }
 
-void CGridMainWnd::OnCaptureChanged(CWnd* pWnd)
-{
+void CGridMainWnd::OnCaptureChanged(CWnd* pWnd) {
     // Another window took the mouse: the drag is over, and so is its auto-scroll.
     if ((pWnd == nullptr || pWnd->m_hWnd != m_hWnd) && scrollTimer != 0) {
         KillTimer(scrollTimer);

@@ -72,7 +72,7 @@ BOOL CGridMainWnd::SetCellState(int row, int col, UINT state) {
     CGridItem* cell = GetCell(row, col);
     if (cell == nullptr) return FALSE;
     // The selected-cell map holds exactly the cells whose CELL_SELECTED bit is set.
-    DWORD key = (DWORD)MAKELONG(row, col);
+    CCellKey key(row, col);
     if ((cell->state & CELL_SELECTED) && !(state & CELL_SELECTED))
         selectedCells.RemoveKey(key);
     else if (!(cell->state & CELL_SELECTED) && (state & CELL_SELECTED))

@@ -262,7 +262,7 @@ CCellSpan CGridMainWnd::GetSelectionBounds() const {
     CCellSpan bounds(rowCount, columnCount, -1, -1);
     POSITION pos = selectedCells.GetStartPosition();
     while (pos != nullptr) {
-        DWORD key;
+        CCellKey key;
         CCellPos cell;
         selectedCells.GetNextAssoc(pos, key, cell);
         if (cell.row < bounds.minRow) bounds.minRow = cell.row;

@@ -23,8 +23,18 @@ class CPrintInfo;
 // The window class of the grid.
 #define GRID_CLASSNAME "ZIDAZIDID"
 
-// Map of cells by MAKELONG(row, col), 17 buckets, entries in blocks of 10.
-typedef CMap<DWORD, DWORD, CCellPos, const CCellPos&> CCellPosMap;
+// The key of a cell in the selection maps. The maps are laid out by MAKELONG(row, col): that
+// word picks the bucket, 17 buckets, entries in blocks of 10. The key itself keeps the whole row,
+// so rows 65,536 apart, which share that word, stay two entries (a trace can be that long).
+struct CCellKey {
+    int row = 0;
+    int col = 0;
+    CCellKey() = default;
+    CCellKey(int r, int c) : row(r), col(c) {}
+    bool operator==(const CCellKey& o) const { return row == o.row && col == o.col; }
+};
+template <> inline UINT HashKey<CCellKey>(CCellKey key) { return ((UINT)MAKELONG(key.row, key.col)) >> 4; }
+typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
 
 class CGridMainWnd : public COleWnd {
 public:

@@ -127,6 +127,23 @@ TEST(GridModel, ShrinkingTakesRemovedCellsOutOfTheSelection) {
     EXPECT_EQ(CCellSpan(1, 1, 1, 1), g.GetSelectionBounds());
 }
 
+TEST(GridModel, RowsSixtyFiveThousandFiveHundredThirtySixApartAreSelectedApart) {
+    TestGrid g(65540, 2, 1, 0);
+    g.SetCellState(1, 1, CELL_SELECTED);
+    g.SetCellState(65537, 1, CELL_SELECTED);  // the same MAKELONG(row, col) as (1, 1)
+    EXPECT_EQ(2, g.selectedCells.GetCount());
+    EXPECT_EQ(CCellSpan(1, 1, 65537, 1), g.GetSelectionBounds());
+    g.SetCellState(1, 1, 0);
+    EXPECT_EQ(1, g.selectedCells.GetCount());
+    EXPECT_EQ(CCellSpan(65537, 1, 65537, 1), g.GetSelectionBounds());
+    // Clearing the selection reaches the far row too: no cell is left selected.
+    g.SetCellState(1, 1, CELL_SELECTED);
+    g.ClearSelection();
+    EXPECT_EQ(0, g.selectedCells.GetCount());
+    EXPECT_EQ(0u, g.GetCellState(1, 1) & CELL_SELECTED);
+    EXPECT_EQ(0u, g.GetCellState(65537, 1) & CELL_SELECTED);
+}
+
 TEST(GridModel, FixedRowsGrowTheGridAndDropAFocusInsideThem) {
     TestGrid g(1, 2);
     g.SetNumRows(3);
@@ -424,7 +441,7 @@ TEST(GridModel, SetCellStateKeepsTheSelectedMapInStep) {
     g.SetCellState(1, 2, CELL_SELECTED | CELL_FOCUSED); // refreshed, not doubled
     EXPECT_EQ(2, g.selectedCells.GetCount());
     CCellPos pos;
-    EXPECT_TRUE(g.selectedCells.Lookup((DWORD)MAKELONG(3, 0), pos));
+    EXPECT_TRUE(g.selectedCells.Lookup(CCellKey(3, 0), pos));
     EXPECT_EQ(CCellPos(3, 0), pos);
     EXPECT_EQ(CCellSpan(1, 0, 3, 2), g.GetSelectionBounds());
     g.SetCellState(3, 0, CELL_READONLY);
@@ -508,8 +525,8 @@ TEST(GridModel, SelectSpanReplacesTheSelection) {
 
 TEST(GridModel, SelectSpanAddsTheSavedSelectionBack) {
     TestGrid g(5, 4);
-    g.savedSelection.SetAt((DWORD)MAKELONG(4, 3), CCellPos(4, 3));
-    g.savedSelection.SetAt((DWORD)MAKELONG(9, 9), CCellPos(9, 9)); // no such cell: skipped
+    g.savedSelection.SetAt(CCellKey(4, 3), CCellPos(4, 3));
+    g.savedSelection.SetAt(CCellKey(9, 9), CCellPos(9, 9)); // no such cell: skipped
     g.SelectSpan(1, 1, 1, 2, FALSE);
     EXPECT_EQ(3, g.selectedCells.GetCount());
     EXPECT_TRUE(g.GetCellState(4, 3) & CELL_SELECTED);
