@@ -47,7 +47,7 @@ void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BO
     // touched, because clearing the bit removes the entry.
     POSITION pos = selectedCells.GetStartPosition();
     while (pos != nullptr) {
-        DWORD key;
+        CCellKey key;
         CCellPos cell;
         selectedCells.GetNextAssoc(pos, key, cell);
         if (!IsValidCell(cell)) continue;
@@ -60,7 +60,7 @@ void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BO
     if (!singleRowSelection) {
         pos = savedSelection.GetStartPosition();
         while (pos != nullptr) {
-            DWORD key;
+            CCellKey key;
             CCellPos cell;
             savedSelection.GetNextAssoc(pos, key, cell);
             if (!IsValidCell(cell)) continue;
