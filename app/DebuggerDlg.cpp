@@ -1,6 +1,7 @@
 // The main dialog: start-up, grid set-up, layout, icon, New File and the click notification.
 // The trace records themselves are handled in TraceProtocol.cpp.
 #include "DebuggerDlg.h"
+#include "TraceGrid.h"
 
 BEGIN_MESSAGE_MAP(CDebuggerDlg, CDialog)
 ON_WM_PAINT()
@@ -44,73 +45,12 @@ BOOL CDebuggerDlg::OnInitDialog()
 
 void CDebuggerDlg::SetupGrid()
 {
-    m_grid.fixedTextColor = RGB(0, 0, 0);
-    m_grid.cellTextColor = RGB(0, 0, 0);
-    m_grid.fixedBkColor = RGB(169, 206, 208);
-    m_grid.cellBkColor = RGB(255, 255, 255);
-    m_grid.gridLineColor = RGB(198, 215, 215);
-    m_grid.gridBkColor = RGB(255, 255, 255);
-
-    m_grid.editable = TRUE;
-    m_grid.listMode = TRUE;
-    m_grid.ClearSelection();
-    m_grid.selectionEnabled = TRUE;
-    m_grid.ClearSelection();
-    m_grid.singleRowSelection = FALSE;
-    m_grid.EnableScrollBars(TRUE, TRUE);
-    m_grid.sortOnHeaderClick = FALSE;
-    m_grid.titleTipsEnabled = FALSE;
-
-    try {
-        m_grid.SetNumFixedRows(1);
-        m_grid.SetNumFixedColumns(0);
-        m_grid.SetNumRows(1);
-        m_grid.SetNumColumns(3);
-    } catch (CMemoryException* e) {
-        e->ReportError();
-        e->Delete();
-        return;
-    }
-
-    static const char* const headings[] = {"Function", "Delay", "Result"};
-    for (int col = 0; col < 3; col++) {
-        GridItemDesc desc;
-        desc.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        desc.row = 0;
-        desc.col = col;
-        desc.state = CELL_READONLY;
-        desc.format = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
-        desc.bkColor = RGB(169, 206, 208);
-        desc.textColor = RGB(0, 0, 0);
-        desc.text = headings[col];
-        m_grid.SetCellDesc(&desc);
-    }
-    m_grid.SetRowHeight(0, 20);
-    m_grid.EnableScrollBars(FALSE, TRUE);
-    m_grid.FitAllToText();
-    m_grid.SetColumnWidth(0, 150);
-    m_grid.SetColumnWidth(1, 35);
-    m_grid.SetColumnWidth(2, 500);
-    m_grid.SetKeepColumnProportions(TRUE);
-    m_grid.SpreadColumnsToWidth();
-    m_grid.RefreshLayout();
-    m_grid.InvalidateRect(nullptr, TRUE);
+    if (SetupTraceGrid(m_grid)) m_grid.InvalidateRect(nullptr, TRUE);
 }
 
 void CDebuggerDlg::FormatTraceRow(int row)
 {
-    for (int col = 0; col < m_grid.GetNumColumns(); col++) {
-        GridItemDesc desc;
-        desc.mask = DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        desc.row = row;
-        desc.col = col;
-        desc.state = CELL_READONLY | CELL_EDITSCROLL;
-        desc.format = DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
-        desc.bkColor = RGB(255, 255, 255);
-        desc.textColor = RGB(0, 0, 0);
-        m_grid.SetCellDesc(&desc);
-    }
-    m_grid.SetRowHeight(row, 20);
+    FormatTraceGridRow(m_grid, row);
 }
 
 // The grid takes the upper two thirds, the detail box the rest, with 4-pixel margins.

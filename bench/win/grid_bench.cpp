@@ -12,6 +12,7 @@
 //
 //   scripts/wine-run build/win64/bin/grid_bench.exe [--sizes 1000,100000,1000000] [--window N]
 #include "GridMainWnd.h"
+#include "TraceGrid.h"
 
 #include <psapi.h>
 
@@ -72,60 +73,11 @@ HWND CreateTopLevel(const char* cls, WNDPROC proc, int width, int height) {
                              nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
-// The grid as the trace dialog sets it up: one heading row, three columns, list mode, a vertical
-// bar only, read-only body cells.
-void SetupLikeTheDialog(CGridMainWnd& grid) {
-    grid.fixedBkColor = RGB(169, 206, 208);
-    grid.gridBkColor = RGB(255, 255, 255);
-    grid.listMode = TRUE;
-    grid.sortOnHeaderClick = FALSE;
-    grid.titleTipsEnabled = FALSE;
-    grid.ClearSelection();
-    grid.EnableScrollBars(TRUE, TRUE);
-    grid.SetNumFixedRows(1);
-    grid.SetNumFixedColumns(0);
-    grid.SetNumRows(1);
-    grid.SetNumColumns(3);
-    const char* headings[] = {"Function", "Delay", "Result"};
-    for (int col = 0; col < 3; col++) {
-        GridItemDesc d;
-        d.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        d.row = 0;
-        d.col = col;
-        d.state = CELL_READONLY;
-        d.format = 0x35;
-        d.bkColor = RGB(169, 206, 208);
-        d.textColor = 0;
-        d.text = headings[col];
-        grid.SetCellDesc(&d);
-    }
-    grid.SetRowHeight(0, 20);
-    grid.EnableScrollBars(FALSE, TRUE);
-    grid.FitAllToText();
-    grid.SetColumnWidth(0, 150);
-    grid.SetColumnWidth(1, 35);
-    grid.SetColumnWidth(2, 500);
-    grid.SetKeepColumnProportions(TRUE);
-    grid.SpreadColumnsToWidth();
-    grid.RefreshLayout();
-}
-
 // One trace row without bringing it into view: the model side only (used to fill the grid up
 // to the next measured size quickly).
 int AppendModelOnly(CGridMainWnd& grid, long i) {
     int row = grid.AddRow("", -1);
-    for (int col = 0; col < grid.GetNumColumns(); col++) {
-        GridItemDesc d;
-        d.mask = DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        d.row = row;
-        d.col = col;
-        d.state = CELL_READONLY | CELL_EDITSCROLL;
-        d.format = 0x34;
-        d.bkColor = RGB(255, 255, 255);
-        d.textColor = 0;
-        grid.SetCellDesc(&d);
-    }
-    grid.SetRowHeight(row, 20);
+    FormatTraceGridRow(grid, row);
     char name[48], delay[16], detail[128];
     std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 2, "", i % 97);
     std::snprintf(delay, sizeof delay, "%ld", i % 31);
@@ -226,7 +178,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create the grid window\n");
         return 1;
     }
-    SetupLikeTheDialog(grid);
+    SetupTraceGrid(grid);
     Pump();
 
     std::vector<Figures> figures;

@@ -12,6 +12,7 @@
 //   scripts/wine-run build/win64/bin/repaint_bench.exe [--sizes 1000,1000000] [--repaints N]
 //                                                       [--width W --height H]
 #include "GridMainWnd.h"
+#include "TraceGrid.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,62 +66,10 @@ HWND CreateTopLevel(const char* cls, WNDPROC proc, int width, int height) {
                              nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
-// The grid as the trace dialog sets it up: one heading row in the dialog's colours, three
-// columns spread over the width, a vertical bar only.
-void SetupLikeTheDialog(CGridMainWnd& grid) {
-    grid.fixedTextColor = RGB(0, 0, 0);
-    grid.cellTextColor = RGB(0, 0, 0);
-    grid.fixedBkColor = RGB(169, 206, 208);
-    grid.cellBkColor = RGB(255, 255, 255);
-    grid.gridLineColor = RGB(198, 215, 215);
-    grid.gridBkColor = RGB(255, 255, 255);
-    grid.listMode = TRUE;
-    grid.sortOnHeaderClick = FALSE;
-    grid.titleTipsEnabled = FALSE;
-    grid.EnableScrollBars(TRUE, TRUE);
-    grid.SetNumFixedRows(1);
-    grid.SetNumFixedColumns(0);
-    grid.SetNumRows(1);
-    grid.SetNumColumns(3);
-    const char* headings[] = {"Function", "Delay", "Result"};
-    for (int col = 0; col < 3; col++) {
-        GridItemDesc d;
-        d.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        d.row = 0;
-        d.col = col;
-        d.state = CELL_READONLY;
-        d.format = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
-        d.bkColor = RGB(169, 206, 208);
-        d.textColor = 0;
-        d.text = headings[col];
-        grid.SetCellDesc(&d);
-    }
-    grid.SetRowHeight(0, 20);
-    grid.EnableScrollBars(FALSE, TRUE);
-    grid.FitAllToText();
-    grid.SetColumnWidth(0, 150);
-    grid.SetColumnWidth(1, 35);
-    grid.SetColumnWidth(2, 500);
-    grid.SetKeepColumnProportions(TRUE);
-    grid.SpreadColumnsToWidth();
-    grid.RefreshLayout();
-}
-
 // One trace row with the dialog's formatting and texts of the usual lengths.
 void AppendRow(CGridMainWnd& grid, long i) {
     int row = grid.AddRow("", -1);
-    for (int col = 0; col < grid.GetNumColumns(); col++) {
-        GridItemDesc d;
-        d.mask = DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
-        d.row = row;
-        d.col = col;
-        d.state = CELL_READONLY | CELL_EDITSCROLL;
-        d.format = DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
-        d.bkColor = RGB(255, 255, 255);
-        d.textColor = 0;
-        grid.SetCellDesc(&d);
-    }
-    grid.SetRowHeight(row, 20);
+    FormatTraceGridRow(grid, row);
     char name[48], delay[16], detail[128];
     std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
     std::snprintf(delay, sizeof delay, "%ld", i % 31);
@@ -204,7 +153,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create the grid window\n");
         return 1;
     }
-    SetupLikeTheDialog(grid);
+    SetupTraceGrid(grid);
     Pump();
     RECT client;
     ::GetClientRect(grid.m_hWnd, &client);

@@ -1,0 +1,71 @@
+// The trace grid's look: the set-up the dialog gives its grid and the format of one trace row.
+#include "TraceGrid.h"
+
+BOOL SetupTraceGrid(CGridMainWnd& grid) {
+    grid.fixedTextColor = RGB(0, 0, 0);
+    grid.cellTextColor = RGB(0, 0, 0);
+    grid.fixedBkColor = RGB(169, 206, 208);
+    grid.cellBkColor = RGB(255, 255, 255);
+    grid.gridLineColor = RGB(198, 215, 215);
+    grid.gridBkColor = RGB(255, 255, 255);
+
+    grid.editable = TRUE;
+    grid.listMode = TRUE;
+    grid.ClearSelection();
+    grid.selectionEnabled = TRUE;
+    grid.ClearSelection();
+    grid.singleRowSelection = FALSE;
+    grid.EnableScrollBars(TRUE, TRUE);
+    grid.sortOnHeaderClick = FALSE;
+    grid.titleTipsEnabled = FALSE;
+
+    try {
+        grid.SetNumFixedRows(1);
+        grid.SetNumFixedColumns(0);
+        grid.SetNumRows(1);
+        grid.SetNumColumns(3);
+    } catch (CMemoryException* e) {
+        e->ReportError();
+        e->Delete();
+        return FALSE;
+    }
+
+    static const char* const headings[] = {"Function", "Delay", "Result"};
+    for (int col = 0; col < 3; col++) {
+        GridItemDesc desc;
+        desc.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
+        desc.row = 0;
+        desc.col = col;
+        desc.state = CELL_READONLY;
+        desc.format = DT_CENTER | DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
+        desc.bkColor = RGB(169, 206, 208);
+        desc.textColor = RGB(0, 0, 0);
+        desc.text = headings[col];
+        grid.SetCellDesc(&desc);
+    }
+    grid.SetRowHeight(0, 20);
+    grid.EnableScrollBars(FALSE, TRUE);
+    grid.FitAllToText();
+    grid.SetColumnWidth(0, 150);
+    grid.SetColumnWidth(1, 35);
+    grid.SetColumnWidth(2, 500);
+    grid.SetKeepColumnProportions(TRUE);
+    grid.SpreadColumnsToWidth();
+    grid.RefreshLayout();
+    return TRUE;
+}
+
+void FormatTraceGridRow(CGridMainWnd& grid, int row) {
+    for (int col = 0; col < grid.GetNumColumns(); col++) {
+        GridItemDesc desc;
+        desc.mask = DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT;
+        desc.row = row;
+        desc.col = col;
+        desc.state = CELL_READONLY | CELL_EDITSCROLL;
+        desc.format = DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE;
+        desc.bkColor = RGB(255, 255, 255);
+        desc.textColor = RGB(0, 0, 0);
+        grid.SetCellDesc(&desc);
+    }
+    grid.SetRowHeight(row, 20);
+}
