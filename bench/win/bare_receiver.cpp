@@ -5,8 +5,7 @@
 #include <cstring>
 #include <vector>
 
-static LRESULT CALLBACK ReceiverProc(HWND h, UINT msg, WPARAM w, LPARAM l)
-{
+static LRESULT CALLBACK ReceiverProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     if (msg == WM_COPYDATA) {
         static std::vector<char> last;
         const COPYDATASTRUCT* cds = (const COPYDATASTRUCT*)l;
@@ -20,16 +19,16 @@ static LRESULT CALLBACK ReceiverProc(HWND h, UINT msg, WPARAM w, LPARAM l)
     return ::DefWindowProcA(h, msg, w, l);
 }
 
-int main()
-{
+int main() {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ReceiverProc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.lpszClassName = "VkBareReceiver";
     ::RegisterClassA(&wc);
-    ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
-                      wc.hInstance, nullptr);
+    ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                      100, nullptr, nullptr, wc.hInstance, nullptr);
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
+        ::DispatchMessageA(&msg);
     return 0;
 }

@@ -13,8 +13,7 @@
 //   scripts/wine-run build/win64/bin/grid_bench.exe [--sizes 1000,100000,1000000] [--window N]
 #include "GridMainWnd.h"
 #include "TraceGrid.h"
-
-#include <psapi.h>
+#include "bench_util.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,53 +23,11 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    pmc.cb = sizeof pmc;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof pmc);
-    return pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
-}
-
-SIZE_T WorkingSet() {
-    PROCESS_MEMORY_COUNTERS pmc = {};
-    pmc.cb = sizeof pmc;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
-    return pmc.WorkingSetSize;
-}
+using namespace bench;
 
 LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_USER + 1) return 1;
     return ::DefWindowProcA(h, m, w, l);
-}
-
-HWND CreateTopLevel(const char* cls, WNDPROC proc, int width, int height) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = cls;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, cls, "grid bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, width, height,
-                             nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
 // One trace row without bringing it into view: the model side only (used to fill the grid up
@@ -162,7 +119,7 @@ int main(int argc, char** argv) {
     }
 
     // Baseline: a message round trip to a bare window.
-    HWND bare = CreateTopLevel("VkGridBenchBare", BareProc, 300, 200);
+    HWND bare = CreateTopLevel("VkGridBenchBare", BareProc, "grid bench", WS_OVERLAPPEDWINDOW, 300, 200);
     const long baseN = 200000;
     double t0 = Now();
     for (long i = 0; i < baseN; i++)
@@ -170,7 +127,8 @@ int main(int argc, char** argv) {
     double baselineUs = (Now() - t0) / baseN * 1e6;
     ::DestroyWindow(bare);
 
-    HWND host = CreateTopLevel("VkGridBenchHost", ::DefWindowProcA, 800, 600);
+    HWND host =
+        CreateTopLevel("VkGridBenchHost", ::DefWindowProcA, "grid bench", WS_OVERLAPPEDWINDOW, 800, 600);
     CGridMainWnd grid(0, 0, 0, 0);
     HWND control = ::CreateWindowExA(WS_EX_CLIENTEDGE, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
                                      4, 4, 780, 380, host, (HMENU)4048, ::GetModuleHandleA(nullptr), nullptr);

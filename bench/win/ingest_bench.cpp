@@ -5,9 +5,8 @@
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 #include "afx.h"
+#include "bench_util.h"
 #include "e2e_harness.h"
-
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -80,14 +79,6 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window) 
     return out;
 }
 
-// The process's committed private memory (Wine reports it as the pagefile usage).
-SIZE_T PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX pmc = {};
-    pmc.cb = sizeof pmc;
-    ::GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof pmc);
-    return pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -142,9 +133,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dbg.Pid());
-    SIZE_T before = PrivateBytes(process);
+    SIZE_T before = bench::PrivateBytes(process);
     std::vector<Sample> real = Stream(dbg.Window(), sizes, window);
-    SIZE_T after = PrivateBytes(process);
+    SIZE_T after = bench::PrivateBytes(process);
     ::CloseHandle(process);
     dbg.Shutdown();
 

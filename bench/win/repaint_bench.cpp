@@ -13,6 +13,7 @@
 //                                                       [--width W --height H]
 #include "GridMainWnd.h"
 #include "TraceGrid.h"
+#include "bench_util.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,24 +23,7 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER freq = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(freq.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
+using namespace bench;
 
 LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == WM_ERASEBKGND) return 1;
@@ -53,17 +37,6 @@ LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return 0;
     }
     return ::DefWindowProcA(h, m, w, l);
-}
-
-HWND CreateTopLevel(const char* cls, WNDPROC proc, int width, int height) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = cls;
-    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
-    ::RegisterClassA(&wc);
-    return ::CreateWindowExA(0, cls, "repaint bench", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                             nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
 // One trace row with the dialog's formatting and texts of the usual lengths.
@@ -136,13 +109,14 @@ int main(int argc, char** argv) {
     }
 
     // Baseline: the same area repainted by a window that only fills it.
-    HWND bare = CreateTopLevel("VkRepaintBenchBare", BareProc, width, height);
+    HWND bare = CreateTopLevel("VkRepaintBenchBare", BareProc, "repaint bench", WS_POPUP, width, height);
     Pump();
     double baselineMs = TimeRedraw(bare, repaints);
     ::DestroyWindow(bare);
     Pump();
 
-    HWND host = CreateTopLevel("VkRepaintBenchHost", ::DefWindowProcA, width, height);
+    HWND host =
+        CreateTopLevel("VkRepaintBenchHost", ::DefWindowProcA, "repaint bench", WS_POPUP, width, height);
     RECT hostClient;
     ::GetClientRect(host, &hostClient);
     CGridMainWnd grid(0, 0, 0, 0);

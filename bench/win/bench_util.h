@@ -1,0 +1,63 @@
+// What the Windows benchmarks share: a precise clock, draining the message queue, a process's
+// memory, and a plain top-level window to host what is measured.
+#pragma once
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <psapi.h>
+
+namespace bench {
+
+// Seconds, from the performance counter.
+inline double Now() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(freq.QuadPart);
+}
+
+// Handles every message waiting for this thread, paints included.
+inline void Pump() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+// A process's committed private memory (Wine reports it as the pagefile usage).
+inline SIZE_T PrivateBytes(HANDLE process = ::GetCurrentProcess()) {
+    PROCESS_MEMORY_COUNTERS_EX pmc = {};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&pmc, sizeof pmc);
+    return pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
+}
+
+inline SIZE_T WorkingSet(HANDLE process = ::GetCurrentProcess()) {
+    PROCESS_MEMORY_COUNTERS pmc = {};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(process, &pmc, sizeof pmc);
+    return pmc.WorkingSetSize;
+}
+
+// A visible top-level window of its own class, at the screen's top-left corner.
+inline HWND CreateTopLevel(const char* cls, WNDPROC proc, const char* title, DWORD style, int width,
+                           int height) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = cls;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    ::RegisterClassA(&wc);
+    return ::CreateWindowExA(0, cls, title, style | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                             ::GetModuleHandleA(nullptr), nullptr);
+}
+
+} // namespace bench
