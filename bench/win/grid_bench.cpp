@@ -13,6 +13,7 @@
 //   scripts/wine-run build/win64/bin/grid_bench.exe [--sizes 1000,100000,1000000] [--window N]
 #include "GridMainWnd.h"
 #include "TraceGrid.h"
+#include "bench_rows.h"
 #include "bench_util.h"
 
 #include <cstdio>
@@ -30,26 +31,10 @@ LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return ::DefWindowProcA(h, m, w, l);
 }
 
-// One trace row without bringing it into view: the model side only (used to fill the grid up
-// to the next measured size quickly).
-int AppendModelOnly(CGridMainWnd& grid, long i) {
-    int row = grid.AddRow("", -1);
-    FormatTraceGridRow(grid, row);
-    char name[48], delay[16], detail[128];
-    std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 2, "", i % 97);
-    std::snprintf(delay, sizeof delay, "%ld", i % 31);
-    std::snprintf(detail, sizeof detail, "step %ld: value = %ld, state = running, buffer = 0123456789abcdef",
-                  i, i * 7);
-    grid.SetCellText(row, 0, name);
-    grid.SetCellText(row, 1, delay);
-    grid.SetCellText(row, 2, detail);
-    return row;
-}
-
 // One trace row as the dialog appends it, then the messages it leads to (the dialog's loop
 // handles them before the next record).
-void AppendTraceRow(CGridMainWnd& grid, long i) {
-    int row = AppendModelOnly(grid, i);
+void AppendAndShowTraceRow(CGridMainWnd& grid, long i) {
+    int row = AppendTraceRow(grid, i);
     grid.ScrollCellIntoView(row, 0);
     grid.RepaintRow(row);
     Pump();
@@ -61,7 +46,7 @@ void Breakdown(CGridMainWnd& grid, long& appended, long count) {
     double model = 0, scroll = 0, repaint = 0, pump = 0;
     for (long k = 0; k < count; k++, appended++) {
         double a = Now();
-        int row = AppendModelOnly(grid, appended);
+        int row = AppendTraceRow(grid, appended);
         double b = Now();
         grid.ScrollCellIntoView(row, 0);
         double c = Now();
@@ -94,7 +79,7 @@ double TimeRows(CGridMainWnd& grid, long& appended, long count) {
     for (int r = 0; r < runs; r++) {
         double began = Now();
         for (long k = 0; k < per; k++, appended++)
-            AppendTraceRow(grid, appended);
+            AppendAndShowTraceRow(grid, appended);
         double us = (Now() - began) / double(per) * 1e6;
         if (r == 0 || us < best) best = us;
     }
@@ -151,7 +136,7 @@ int main(int argc, char** argv) {
             // scrolling would have.
             grid.EnableDrawing(FALSE);
             for (; appended < start; appended++)
-                AppendModelOnly(grid, appended);
+                AppendTraceRow(grid, appended);
             grid.EnableDrawing(TRUE);
             grid.RefreshLayout();
             grid.RefreshLayout();
@@ -240,7 +225,7 @@ int main(int argc, char** argv) {
     const long shownRows = 400;
     grid.EnableDrawing(FALSE);
     for (long i = 0; i < shownRows; i++)
-        AppendModelOnly(grid, i);
+        AppendTraceRow(grid, i);
     grid.EnableDrawing(TRUE);
     grid.RefreshLayout();
     Pump();

@@ -13,6 +13,7 @@
 //                                                       [--width W --height H]
 #include "GridMainWnd.h"
 #include "TraceGrid.h"
+#include "bench_rows.h"
 #include "bench_util.h"
 
 #include <cstdio>
@@ -37,20 +38,6 @@ LRESULT CALLBACK BareProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         return 0;
     }
     return ::DefWindowProcA(h, m, w, l);
-}
-
-// One trace row with the dialog's formatting and texts of the usual lengths.
-void AppendRow(CGridMainWnd& grid, long i) {
-    int row = grid.AddRow("", -1);
-    FormatTraceGridRow(grid, row);
-    char name[48], delay[16], detail[128];
-    std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
-    std::snprintf(delay, sizeof delay, "%ld", i % 31);
-    std::snprintf(detail, sizeof detail, "step %ld: value = %ld, state = running, buffer = 0123456789abcdef",
-                  i, i * 7);
-    grid.SetCellText(row, 0, name);
-    grid.SetCellText(row, 1, delay);
-    grid.SetCellText(row, 2, detail);
 }
 
 // Mean milliseconds of one RedrawWindow of the whole client area.
@@ -144,7 +131,7 @@ int main(int argc, char** argv) {
         // Filled with drawing off (no scroll bar upkeep per row), then laid out once.
         grid.EnableDrawing(FALSE);
         for (; appended < size; appended++)
-            AppendRow(grid, appended);
+            AppendTraceRow(grid, appended);
         grid.EnableDrawing(TRUE);
         grid.RefreshLayout();
         for (int end = 0; end < 2; end++) {

@@ -1,0 +1,27 @@
+// The trace rows the grid benchmarks append: the dialog's formatting, texts of the usual lengths,
+// names indented by up to four call levels.
+#pragma once
+
+#include "GridMainWnd.h"
+#include "TraceGrid.h"
+
+#include <cstdio>
+
+namespace bench {
+
+// Appends trace row number i without bringing it into view; returns its index.
+inline int AppendTraceRow(CGridMainWnd& grid, long i) {
+    int row = grid.AddRow("", -1);
+    FormatTraceGridRow(grid, row);
+    char name[48], delay[16], detail[128];
+    std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
+    std::snprintf(delay, sizeof delay, "%ld", i % 31);
+    std::snprintf(detail, sizeof detail, "step %ld: value = %ld, state = running, buffer = 0123456789abcdef",
+                  i, i * 7);
+    grid.SetCellText(row, 0, name);
+    grid.SetCellText(row, 1, delay);
+    grid.SetCellText(row, 2, detail);
+    return row;
+}
+
+} // namespace bench
