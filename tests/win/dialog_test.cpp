@@ -2,9 +2,9 @@
 // real WM_COPYDATA records, the session prompt answered by pressing its button.
 #include "DebuggerDlg.h"
 #include "ScriptCipher.h"
+#include "dialog_driver.h"
 #include "win_test_util.h"
 
-#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -12,13 +12,12 @@
 
 namespace {
 
-LRESULT SendRecord(HWND dlg, ULONG_PTR kind, const std::string& payload)
+using vktest::SendRecord;
+
+// Runs the dialog with a driver (see dialog_driver.h); the driver must have run.
+void RunDialog(CDebuggerDlg& dlg, const std::function<void(HWND)>& driver)
 {
-    COPYDATASTRUCT cds;
-    cds.dwData = kind;
-    cds.cbData = (DWORD)payload.size();
-    cds.lpData = payload.empty() ? nullptr : (PVOID)payload.data();
-    return ::SendMessageA(dlg, WM_COPYDATA, 0, (LPARAM)&cds);
+    ASSERT_TRUE(vktest::RunDialog(dlg, driver).driven);
 }
 
 std::string DetailBox(HWND dlg)
@@ -42,31 +41,6 @@ void StartSession(HWND dlg, const std::string& sid = "1")
 {
     vktest::MessageBoxAnswerer ok(IDOK);
     ASSERT_EQ(TRUE, SendRecord(dlg, 9999, sid));
-}
-
-// Runs the dialog modally on this thread while driver runs on another; the driver's end closes
-// the dialog through its Exit command.
-void RunDialog(CDebuggerDlg& dlg, const std::function<void(HWND)>& driver)
-{
-    std::atomic<bool> done{false};
-    std::thread t([&] {
-        HWND h = nullptr;
-        for (int i = 0; i < 500 && h == nullptr; i++) {
-            h = dlg.m_hWnd;
-            if (h == nullptr || !::IsWindowVisible(h)) {
-                h = nullptr;
-                ::Sleep(10);
-            }
-        }
-        if (h != nullptr) {
-            driver(h);
-            ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
-        }
-        done = true;
-    });
-    dlg.DoModal();
-    t.join();
-    ASSERT_TRUE(done);
 }
 
 TEST(DebuggerDialog, SessionPromptTextButtonsAndResults)

@@ -1,50 +1,18 @@
 // The trace as the user sees it: the real dialog, fed real WM_COPYDATA records from another
 // thread, its grid's pixels read back from the screen after each record.
 #include "DebuggerDlg.h"
+#include "dialog_driver.h"
 #include "grid_paint_util.h"
 #include "win_test_util.h"
 
 #include <algorithm>
-#include <atomic>
-#include <functional>
 #include <string>
-#include <thread>
 
 using namespace painttest;
 
 namespace {
 
-LRESULT SendRecord(HWND dlg, ULONG_PTR kind, const std::string& payload) {
-    COPYDATASTRUCT cds;
-    cds.dwData = kind;
-    cds.cbData = (DWORD)payload.size();
-    cds.lpData = (PVOID)payload.data();
-    return ::SendMessageA(dlg, WM_COPYDATA, 0, (LPARAM)&cds);
-}
-
-// Runs the dialog modally on this thread while driver runs on another; the driver's end closes
-// the dialog. Returns whether the dialog was still there when the driver finished.
-bool RunDialog(CDebuggerDlg& dlg, const std::function<void(HWND)>& driver) {
-    std::atomic<bool> alive{false};
-    std::thread t([&] {
-        HWND h = nullptr;
-        for (int i = 0; i < 500 && h == nullptr; i++) {
-            h = dlg.m_hWnd;
-            if (h == nullptr || !::IsWindowVisible(h)) {
-                h = nullptr;
-                ::Sleep(10);
-            }
-        }
-        if (h != nullptr) {
-            driver(h);
-            alive = ::IsWindow(h) != FALSE;
-            ::PostMessageA(h, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
-        }
-    });
-    dlg.DoModal();
-    t.join();
-    return alive;
-}
+using vktest::SendRecord;
 
 bool Dark(COLORREF c) {
     return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
@@ -68,7 +36,7 @@ TEST(GridPaintDialog, HeadingRowInTheDialogsColoursAndRowsAppearAsTheyArrive) {
     COLORREF headingFill = 0, headingBottom = 0, headingLeft = 0, heading1Left = 0, belowRows = 0;
     bool sessionStarted = false;
     int clientBottom = 0;
-    bool alive = RunDialog(dlg, [&](HWND h) {
+    bool alive = vktest::RunDialog(dlg, [&](HWND h) {
         HWND gridWnd = ::GetDlgItem(h, IDC_TRACE_GRID);
         {
             vktest::MessageBoxAnswerer ok(IDOK);
@@ -106,7 +74,7 @@ TEST(GridPaintDialog, HeadingRowInTheDialogsColoursAndRowsAppearAsTheyArrive) {
             newestTop.push_back(top);
             inkAtArrival.push_back(top >= 20 && top < client.bottom ? InkInRow(shot, top, 100) : -1);
         }
-    });
+    }).alive;
     ASSERT_TRUE(sessionStarted);
     EXPECT_TRUE(alive) << "the dialog ended while records were arriving";
     ASSERT_EQ((size_t)records, inkAtArrival.size());
