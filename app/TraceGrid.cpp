@@ -68,4 +68,23 @@ void FormatTraceGridRow(CGridMainWnd& grid, int row) {
         grid.SetCellDesc(&desc);
     }
     grid.SetRowHeight(row, 20);
+    // SetRowHeight leaves the scroll range alone, and AddRow set it for the row's empty heading,
+    // a few pixels high: set it for the real height, or the newest row could never be scrolled
+    // fully into view.
+    grid.UpdateScrollBars();
+}
+
+int AddEmptyTraceRow(CGridMainWnd& grid) {
+    // The formatting sets the scroll range again at once, so AddRow's setting is not drawn: one
+    // drawing of the bars per row is enough, and each costs hundreds of microseconds.
+    grid.DeferScrollBarRedraw(TRUE);
+    int row;
+    try {
+        row = grid.AddRow("", -1);
+    } catch (...) {
+        grid.DeferScrollBarRedraw(FALSE);
+        throw;
+    }
+    grid.DeferScrollBarRedraw(FALSE);
+    return row;
 }

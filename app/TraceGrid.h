@@ -8,4 +8,8 @@
 
 // FALSE when the grid could not take its rows and columns (the error has been reported).
 BOOL SetupTraceGrid(CGridMainWnd& grid);
+// Gives a freshly added row the body look and its height, and sets the scroll range for it.
 void FormatTraceGridRow(CGridMainWnd& grid, int row);
+// AddRow("", -1) for a row that FormatTraceGridRow formats next: the scroll bars are drawn by the
+// formatting, not twice.
+int AddEmptyTraceRow(CGridMainWnd& grid);

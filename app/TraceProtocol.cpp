@@ -2,6 +2,7 @@
 // entry of m_details, or, for a session start, a question to the user and an empty trace.
 #include "DebuggerDlg.h"
 #include "ScriptCipher.h"
+#include "TraceGrid.h"
 
 #include <cstring>
 
@@ -40,7 +41,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
     for (int i = 0; i < m_depth; i++) text0 += kIndent;
     text0 += name;
 
-    int row = m_grid.AddRow("", -1);
+    int row = AddEmptyTraceRow(m_grid);
     FormatTraceRow(row);
     m_grid.SetCellText(row, 0, text0);
 

@@ -11,7 +11,7 @@ namespace bench {
 
 // Appends trace row number i without bringing it into view; returns its index.
 inline int AppendTraceRow(CGridMainWnd& grid, long i) {
-    int row = grid.AddRow("", -1);
+    int row = AddEmptyTraceRow(grid);
     FormatTraceGridRow(grid, row);
     char name[48], delay[16], detail[128];
     std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);

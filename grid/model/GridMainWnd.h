@@ -145,6 +145,10 @@ public:
     // ---- Scrolling and layout ----------------------------------------------------------------
     void UpdateScrollBars();
     void RefreshLayout() { UpdateScrollBars(); }
+    // While deferred, UpdateScrollBars sets the ranges without drawing the bars; the caller draws
+    // them later (an UpdateScrollBars after the deferral ends, or a frame redraw). Appending many
+    // rows draws the bars once instead of once a row.
+    void DeferScrollBarRedraw(BOOL deferred) { scrollBarRedrawDeferred = deferred; }
     void EnableScrollBars(BOOL horz, BOOL vert) {
         horzScrollEnabled = horz;
         vertScrollEnabled = vert;

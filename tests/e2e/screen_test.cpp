@@ -229,7 +229,7 @@ TEST_F(ScreenTest, StreamedTraceKeepsTheNewestRowInView) {
     const Shot s = Settled();
     // The heading row stays at the top and the rows fill the grid down to its bottom edge, each
     // whole one with its grid line. The widest name, the last record's, is in the lowest row
-    // shown (which the bottom edge may cut).
+    // shown.
     EXPECT_EQ(kHeadingFill, s.At(s.w / 2, 8));
     const int bands = (s.h - 1 - kRowHeight + kRowHeight - 1) / kRowHeight;
     ASSERT_GT(bands, 3);
@@ -255,4 +255,12 @@ TEST_F(ScreenTest, StreamedTraceKeepsTheNewestRowInView) {
     EXPECT_GE(lowestInked, bands - 2) << "the rows do not reach the bottom edge";
     EXPECT_EQ(lowestInked, widest) << "the last record is not the lowest row shown";
     EXPECT_GT(widestInk, 2 * secondInk);
+
+    // The newest row is drawn whole: its own bottom grid line shows above the frame's bottom
+    // edge, and it stays so once the stream has stopped.
+    const int lastLine = kRowHeight * (lowestInked + 2) - 1;
+    EXPECT_LT(lastLine, s.h - 1) << "the newest row is cut by the bottom edge";
+    EXPECT_EQ(kGridLine, s.At(3, lastLine));
+    Sleep(500);
+    EXPECT_TRUE(Settled() == s) << "the picture changed after the stream stopped";
 }
