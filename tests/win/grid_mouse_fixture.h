@@ -217,23 +217,25 @@ protected:
         ::GetClipCursor(&rc);
         return rc;
     }
-    // Whether the cursor clip can be checked here: 32-bit Wine 8.0 accepts ClipCursor but its
-    // GetClipCursor keeps reporting the whole screen. Where it cannot, the test says so once and
-    // checks everything else.
-    bool ClipChecked() {
-        static const bool reported = [] {
-            RECT want = {10, 20, 60, 70}, got = {0, 0, 0, 0};
-            ::ClipCursor(&want);
-            ::GetClipCursor(&got);
-            ::ClipCursor(nullptr);
-            return ::EqualRect(&want, &got) != FALSE;
-        }();
-        if (!reported && !clipNoted) {
+    // Whether the cursor is clipped to want. When GetClipCursor reports another rectangle, the
+    // platform is asked whether it reports want when the clip is set directly: 32-bit Wine 8.0
+    // accepts ClipCursor but keeps reporting the whole screen. Where it does not, the clip
+    // cannot be checked: the test says so once and checks everything else.
+    bool ClipIs(const CRect& want) {
+        const CRect got = CurrentClip();
+        if (got == want) return true;
+        ::ClipCursor(&want);
+        if (CurrentClip() == want) {
+            std::printf("cursor clip (%ld,%ld)-(%ld,%ld), expected (%ld,%ld)-(%ld,%ld)\n", (long)got.left,
+                        (long)got.top, (long)got.right, (long)got.bottom, (long)want.left, (long)want.top,
+                        (long)want.right, (long)want.bottom);
+            return false;
+        }
+        if (!clipNoted)
             std::printf("[   NOTE   ] GetClipCursor does not report the clip ClipCursor sets on this platform: "
                         "the cursor clip is not checked\n");
-            clipNoted = true;
-        }
-        return reported;
+        clipNoted = true;
+        return true;
     }
     // TRUE when the grid still had a timer with this id (the call kills it).
     BOOL TimerWasRunning(UINT_PTR id) { return ::KillTimer(grid.m_hWnd, id); }

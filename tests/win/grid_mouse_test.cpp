@@ -288,7 +288,7 @@ TEST_F(GridMouse, DraggingAColumnsLeftEdgeResizesTheColumnToItsLeft) {
     EXPECT_TRUE(Selection().empty());
     CRect client = Client();
     client.left = kFixedWidth; // column 1's left edge
-    if (ClipChecked()) { EXPECT_EQ(ToScreen(client), CurrentClip()); }
+    EXPECT_TRUE(ClipIs(ToScreen(client)));
     std::vector<Posted> clicks = Take(WM_GRID_SELCHANGE);
     ASSERT_EQ(1u, clicks.size());
     EXPECT_EQ((LPARAM)MAKELPARAM(0, 2), clicks[0].lParam) << "the click reports the cell pressed";
@@ -298,7 +298,7 @@ TEST_F(GridMouse, DraggingAColumnsLeftEdgeResizesTheColumnToItsLeft) {
     Up(CPoint(press.x + 30, 12));
     EXPECT_EQ(press.x + 30 - kFixedWidth, grid.GetColumnWidth(1));
     EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(2));
-    if (ClipChecked()) { EXPECT_EQ(unclipped, CurrentClip()) << "the cursor is free again"; }
+    EXPECT_TRUE(ClipIs(unclipped)) << "the cursor is free again";
     EXPECT_EQ(nullptr, ::GetCapture());
     EXPECT_EQ(GMM_IDLE, grid.mouseMode);
     EXPECT_EQ(1u, Take(WM_COMMAND).size());
@@ -315,12 +315,12 @@ TEST_F(GridMouse, DraggingAColumnsRightEdgeResizesThatColumn) {
     EXPECT_EQ(CCellPos(0, 2), grid.clickDownCell);
     CRect client = Client();
     client.left = kFixedWidth + kColumnWidth;
-    if (ClipChecked()) { EXPECT_EQ(ToScreen(client), CurrentClip()); }
+    EXPECT_TRUE(ClipIs(ToScreen(client)));
     Move(CPoint(press.x - 25, 5), MK_LBUTTON);
     Up(CPoint(press.x - 25, 5));
     EXPECT_EQ(press.x - 25 - (kFixedWidth + kColumnWidth), grid.GetColumnWidth(2));
     EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(1));
-    if (ClipChecked()) { EXPECT_EQ(unclipped, CurrentClip()); }
+    EXPECT_TRUE(ClipIs(unclipped));
 }
 
 TEST_F(GridMouse, ReleasingAtThePressPointDoesNotResize) {
@@ -335,7 +335,7 @@ TEST_F(GridMouse, ReleasingAtThePressPointDoesNotResize) {
     Up(press);
     for (int c = 1; c <= 5; c++)
         EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(c)) << c;
-    if (ClipChecked()) { EXPECT_EQ(unclipped, CurrentClip()); }
+    EXPECT_TRUE(ClipIs(unclipped));
     EXPECT_EQ(nullptr, ::GetCapture());
 }
 
@@ -375,12 +375,12 @@ TEST_F(GridMouse, DraggingARowDividerResizesTheRow) {
     EXPECT_EQ(CCellPos(3, 0), grid.clickDownCell);
     CRect client = Client();
     client.top = 3 * kRowHeight;
-    if (ClipChecked()) { EXPECT_EQ(ToScreen(client), CurrentClip()); }
+    EXPECT_TRUE(ClipIs(ToScreen(client)));
     Move(CPoint(12, press.y + 15), MK_LBUTTON);
     Up(CPoint(12, press.y + 15));
     EXPECT_EQ(press.y + 15 - 3 * kRowHeight, grid.GetRowHeight(3));
     EXPECT_EQ(kRowHeight, grid.GetRowHeight(4));
-    if (ClipChecked()) { EXPECT_EQ(unclipped, CurrentClip()); }
+    EXPECT_TRUE(ClipIs(unclipped));
 
     // Near a row's top edge the divider belongs to the row above.
     const int row6Top = 6 * kRowHeight + (grid.GetRowHeight(3) - kRowHeight);
@@ -392,7 +392,7 @@ TEST_F(GridMouse, DraggingARowDividerResizesTheRow) {
     Up(CPoint(10, row6Top + 10));
     EXPECT_EQ(kRowHeight + 10, grid.GetRowHeight(5));
     EXPECT_EQ(kRowHeight, grid.GetRowHeight(6));
-    if (ClipChecked()) { EXPECT_EQ(unclipped, CurrentClip()); }
+    EXPECT_TRUE(ClipIs(unclipped));
 }
 
 TEST_F(GridMouse, DividersStayPutWhenResizingIsOff) {
