@@ -74,16 +74,21 @@ ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text) {
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) return SCRIPT_FILE_CANNOT_OPEN;
     return Guarded(
         [&]() {
-            // ReadString keeps the line feed and reads at most SCRIPT_LISTING_LINE_MAX - 1
-            // characters, so a longer first line is cut there.
-            std::unique_ptr<char[]> line(new char[SCRIPT_LISTING_LINE_MAX]);
-            if (file.ReadString(line.get(), SCRIPT_LISTING_LINE_MAX) == nullptr) return SCRIPT_FILE_TOO_SHORT;
-            if (std::strlen(line.get()) < 16) return SCRIPT_FILE_TOO_SHORT;
+            // The first line whole, its line feed kept: read in pieces of the buffer's size and
+            // joined, so a long script decrypts whole. A NUL byte ends the line's text there.
+            std::unique_ptr<char[]> piece(new char[SCRIPT_LISTING_LINE_MAX]);
+            CString line;
+            while (file.ReadString(piece.get(), SCRIPT_LISTING_LINE_MAX) != nullptr) {
+                const int n = (int)std::strlen(piece.get());
+                line += piece.get();
+                if (n < SCRIPT_LISTING_LINE_MAX - 1 || piece[n - 1] == '\n') break;
+            }
+            if (line.GetLength() < 16) return SCRIPT_FILE_TOO_SHORT;
             // The whole line goes to the decoder: the line feed after an even number of digits is
             // the odd last character, which the decoder ignores.
             CScriptCipher cipher;
             cipher.SetKey(SCRIPT_PASS_PHRASE);
-            cipher.DecryptFromHex(line.get(), text);
+            cipher.DecryptFromHex(line, text);
             file.Close();
             return SCRIPT_FILE_OK;
         },
@@ -125,7 +130,7 @@ static BOOL HasNul(const CString& text) {
 
 ScriptFileResult WriteScriptListing(LPCTSTR path, const CString& text) {
     if (HasNul(text)) return SCRIPT_FILE_TEXT_HAS_NUL;
-    if (text.GetLength() > SCRIPT_LISTING_TEXT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
+    if ((ULONGLONG)text.GetLength() > SCRIPT_LISTING_TEXT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
     return Guarded(
         [&]() {
             CString hex;

@@ -10,12 +10,12 @@
 // The exact 32 bytes at the start of a compiled script (no NUL in the file).
 #define COMPILED_SCRIPT_HEADER "Valkorine Compiled Script V2.0  "
 #define COMPILED_SCRIPT_HEADER_SIZE 32
-// The listing viewer's line buffer: the first line is read with at most this many characters
-// minus one, its line feed included.
+// The listing viewer's line buffer: the first line is read in pieces of at most this many
+// characters minus one, and the pieces joined.
 #define SCRIPT_LISTING_LINE_MAX 1000000
-// The longest text a listing can hold so that the viewer reads its whole line: 32 digits per
-// 16-byte block and the line feed in SCRIPT_LISTING_LINE_MAX - 1 characters.
-#define SCRIPT_LISTING_TEXT_MAX ((SCRIPT_LISTING_LINE_MAX - 2) / 32 * 16)
+// The longest text a listing can hold: its digits (32 per 16-byte block) and the line feed must
+// fit in a string.
+#define SCRIPT_LISTING_TEXT_MAX ((0x7FFFFFFF - 2) / 32 * 16)
 
 enum ScriptFileResult {
     SCRIPT_FILE_OK = 0,
@@ -44,9 +44,8 @@ enum DroppedFileKind { DROPPED_FILE_OTHER, DROPPED_FILE_LISTING, DROPPED_FILE_CO
 // "VKL", "VKC", "VKP".
 DroppedFileKind ClassifyDroppedFile(const CString& path);
 
-// The listing viewer's logic: opens the file in text mode, reads the first line into the
-// viewer's 1,000,000-character buffer, and decrypts it with DecryptFromHex when it holds at least
-// 16 characters, line feed included. *text receives the clear text on SCRIPT_FILE_OK and is
+// The listing viewer's logic: opens the file in text mode, reads the whole first line, and
+// decrypts it with DecryptFromHex when it holds at least 16 characters, line feed included. *text receives the clear text on SCRIPT_FILE_OK and is
 // empty otherwise.
 ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text);
 
@@ -57,7 +56,7 @@ ScriptFileResult ReadCompiledScript(LPCTSTR path, CString* text);
 
 // Writes a listing: EncryptToHex of the text as the first line, then a line end (text mode).
 // The listing viewer shows the text back without its trailing white space. Refuses a text with a
-// NUL byte and one longer than SCRIPT_LISTING_TEXT_MAX (499,984) bytes.
+// NUL byte and one longer than SCRIPT_LISTING_TEXT_MAX bytes.
 ScriptFileResult WriteScriptListing(LPCTSTR path, const CString& text);
 
 // Writes a compiled script: the header, then SEED-ECB of the text's bytes with the last block

@@ -1,5 +1,6 @@
 // The listing (.vkl) reader over any file: no crash or hang, a defined result, and on success
-// exactly DecryptFromHex of the first line as the viewer reads it (text mode, line feed kept).
+// exactly DecryptFromHex of the whole first line as the viewer reads it (text mode, line feed
+// kept, the text ending at a NUL).
 #include "ScriptCipher.h"
 #include "ScriptFiles.h"
 #include "fuzz_util.h"
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, size_t size) {
 
     // The first line as text mode reads it: CR LF becomes LF, the line ends after its LF.
     std::string line;
-    for (size_t i = 0; i < size && line.size() < SCRIPT_LISTING_LINE_MAX - 1; ++i) {
+    for (size_t i = 0; i < size; ++i) {
         char c = (char)data[i];
         if (c == '\r' && i + 1 < size && data[i + 1] == '\n') {
             c = '\n';

@@ -167,9 +167,6 @@ TEST_F(VkTool, LockAndPackFailures) {
     ExpectFailure(Run(VkPack, {P("with-nul.txt"), P("out.vkc")}),
                   "with-nul.txt: the text contains a NUL byte");
 
-    WriteFileBytes(P("big.txt"), std::string(SCRIPT_LISTING_TEXT_MAX + 1, 'b'));
-    ExpectFailure(Run(VkLock, {P("big.txt"), P("out.vkl")}), "a listing holds at most 499984 bytes");
-
     WriteFileBytes(P("in.txt"), "text");
     ExpectFailure(Run(VkLock, {P("in.txt"), P("no/such/dir/out.vkl")}), "out.vkl: cannot open the file");
     ExpectFailure(Run(VkPack, {P("in.txt"), P("no/such/dir/out.vkc")}), "out.vkc: cannot open the file");
