@@ -5,6 +5,7 @@
 void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
     if (::GetFocus() != m_hWnd) SetFocus();
     titleTip.Hide();
+    const int frame = drawFrame ? 1 : 0; // the frame's lines are not moved by a line scroll
 
     int pos = GetScrollPosition(SB_VERT, FALSE);
     CCellPos top = GetFirstScrolledCell();
@@ -15,31 +16,35 @@ void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
     switch (nSBCode) {
     case SB_LINEDOWN:
         if (pos < vertScrollMax) {
-            int height = GetRowHeight(top.row);
-            SetScrollPosition(SB_VERT, pos + height, TRUE);
-            if (GetScrollPosition(SB_VERT, FALSE) != pos) {
-                // Move what stays in view up, keeping the frame's top and bottom lines, and
-                // repaint the strip that comes in at the bottom.
+            SetScrollPosition(SB_VERT, pos + GetRowHeight(top.row), TRUE);
+            // The body moves by as much as the first shown row moved: less than the row's height
+            // where the system clamped the position at the end of the range, nothing where the
+            // same row stays first. Under a heading row the body moves from its first pixel row;
+            // without one the frame's top line stays, as does its bottom line.
+            int shift = (int)rowIndex.Range(top.row, GetFirstScrolledCell().row);
+            if (shift > 0) {
                 CRect rect = client;
-                rect.top = fixedHeight + height + 1;
-                rect.bottom -= 1;
-                ScrollWindow(0, -height, &rect);
-                rect.top = rect.bottom - height;
+                rect.top = (fixedHeight > 0 ? fixedHeight : frame) + shift;
+                rect.bottom -= frame;
+                ScrollWindow(0, -shift, &rect);
+                rect.top = rect.bottom - shift;
                 InvalidateRect(&rect, TRUE);
             }
         }
         break;
     case SB_LINEUP:
         if (pos > 0 && top.row > fixedRowCount) {
-            int height = GetRowHeight(top.row - 1);
-            int newPos = pos - height;
+            int newPos = pos - GetRowHeight(top.row - 1);
             SetScrollPosition(SB_VERT, newPos > 0 ? newPos : 0, TRUE);
-            CRect rect = client;
-            rect.top = fixedHeight + 1;
-            rect.bottom -= 1;
-            ScrollWindow(0, height, &rect);
-            rect.bottom = rect.top + height;
-            InvalidateRect(&rect, TRUE);
+            int shift = (int)rowIndex.Range(GetFirstScrolledCell().row, top.row);
+            if (shift > 0) {
+                CRect rect = client;
+                rect.top = fixedHeight > 0 ? fixedHeight : frame;
+                rect.bottom -= frame;
+                ScrollWindow(0, shift, &rect, &rect); // the rows pushed out at the bottom do not cover the frame
+                rect.bottom = rect.top + shift;
+                InvalidateRect(&rect, TRUE);
+            }
         }
         break;
     case SB_PAGEDOWN:

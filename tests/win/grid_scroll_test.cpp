@@ -1,5 +1,6 @@
 // Scrolling by WM_VSCROLL / WM_HSCROLL for every code, the strips repainted after a line
 // scroll, and bringing cells into view the way the trace dialog does after each new row.
+#include "grid_paint_util.h"
 #include "grid_test_util.h"
 
 #include <algorithm>
@@ -74,8 +75,8 @@ TEST_F(GridScroll, LineUpStepsByTheRowAboveAndRepaintsTheTopStrip) {
     V(SB_LINEUP);
     EXPECT_EQ(40, VertPos());
     CRect update = UpdateRect();
-    EXPECT_EQ(21, update.top);
-    EXPECT_EQ(21 + 15, update.bottom);
+    EXPECT_EQ(20, update.top) << "from the first pixel row under the heading";
+    EXPECT_EQ(20 + 15, update.bottom);
     grid.SetScrollPosition(SB_VERT, 10); // 10 pixels into row 1: the first scrolled row is 2
     ASSERT_EQ(2, grid.GetFirstScrolledCell().row);
     V(SB_LINEUP); // row 1 is 20 high: not below 0
@@ -280,4 +281,50 @@ TEST_F(GridScroll, RepaintingReleasesWhatItTakes) {
     EXPECT_EQ(after.objectsCreated - before.objectsCreated, after.objectsDeleted - before.objectsDeleted);
     EXPECT_GT(after.dcsAcquired, before.dcsAcquired);
     EXPECT_EQ(after.dcsAcquired - before.dcsAcquired, after.dcsReleased - before.dcsReleased);
+}
+
+// After a line scroll the screen shows what a full repaint draws: under a heading the body moves
+// from its first pixel row (the focus rectangle's top edge included), and by no more than the
+// first shown row moved (near the end of the range, after the thumb stopped between two rows).
+TEST_F(GridScroll, LineScrollsLeaveTheScreenAsAFullRepaintDrawsIt) {
+    Build(30);
+    for (int r = 1; r <= 30; r++)
+        grid.SetCellText(r, 0, ("row " + std::to_string(r)).c_str());
+    grid.MoveFocusTo(1, 0);
+    const CRect client = Client();
+    auto sameAsRepaint = [&] {
+        ::UpdateWindow(grid.m_hWnd);
+        painttest::Canvas scrolled(client.Width(), client.Height()),
+            repainted(client.Width(), client.Height());
+        painttest::CaptureClient(grid.m_hWnd, scrolled);
+        ::RedrawWindow(grid.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        painttest::CaptureClient(grid.m_hWnd, repainted);
+        for (int y = 0; y < client.Height(); y++)
+            for (int x = 0; x < client.Width(); x++)
+                if (scrolled.At(x, y) != repainted.At(x, y))
+                    return "differs first at y " + std::to_string(y) + " x " + std::to_string(x) + ": " +
+                           std::to_string(scrolled.At(x, y)) + " vs " + std::to_string(repainted.At(x, y));
+        return std::string();
+    };
+    ASSERT_EQ("", sameAsRepaint());
+    V(SB_LINEDOWN);
+    EXPECT_EQ("", sameAsRepaint()) << "line down";
+    V(SB_LINEUP);
+    EXPECT_EQ("", sameAsRepaint()) << "line up";
+
+    SCROLLINFO si = Info(SB_VERT);
+    const int last = si.nMax - (int)si.nPage + 1;
+    grid.SetScrollPosition(SB_VERT, last);
+    const int lastFirst = grid.GetFirstScrolledCell().row;
+    int pos = last - 1;
+    for (; pos > 0; pos--) {
+        grid.SetScrollPosition(SB_VERT, pos);
+        if (grid.GetFirstScrolledCell().row != lastFirst) break;
+    }
+    grid.SetScrollPosition(SB_VERT, pos + 1); // the same first row as at the end, less far
+    ASSERT_LT(pos + 1, last);
+    ::RedrawWindow(grid.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    V(SB_LINEDOWN);
+    EXPECT_EQ(last, VertPos());
+    EXPECT_EQ("", sameAsRepaint()) << "clamped line down";
 }
