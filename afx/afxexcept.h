@@ -66,6 +66,12 @@ public:
 };
 
 [[noreturn]] void AfxThrowMemoryException();
+
+// Asked before each allocation of the framework's operator new (Windows builds): an allocation
+// the hook answers FALSE fails as if memory had run out. Returns the hook it replaces; NULL
+// removes the hook. Tests use it to make a chosen allocation fail.
+typedef BOOL (*AFX_ALLOC_HOOK)(size_t nSize, BOOL bObject, LONG lRequestNumber);
+AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook);
 [[noreturn]] void AfxThrowNotSupportedException();
 [[noreturn]] void AfxThrowResourceException();
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCTSTR lpszFileName = nullptr);

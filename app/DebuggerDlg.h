@@ -34,6 +34,7 @@ protected:
     CStringArray m_details;  // full detail of every scrolling row: entry i is row i + 1
     CEdit m_editDetail;      // the detail box, control 1001
     HICON m_hIcon;           // icon 128
+    BOOL m_sessionPrompt;    // the session prompt is open
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -42,6 +43,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
+    BOOL TakeRecord(const COPYDATASTRUCT* pCopyDataStruct);
     void OnSize(UINT nType, int cx, int cy);
     void OnFileNew();
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);

@@ -5,12 +5,39 @@
 #include "TraceGrid.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 const char kIndent[] = "     ";  // five spaces per call level
 }
 
 BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
+{
+    // The session prompt's message loop still delivers records from other senders. They are
+    // not taken: the user's OK would empty the trace they were added to, and a second session
+    // start would open a second prompt.
+    if (m_sessionPrompt) return FALSE;
+
+    // A record is taken whole or not at all: when memory runs out on the way, whatever of it was
+    // stored is taken back and the sender is answered FALSE, so that every row keeps its own
+    // detail.
+    const int depth = m_depth;
+    const INT_PTR details = m_details.GetSize();
+    const int rows = m_grid.GetNumRows();
+    try {
+        return TakeRecord(pCopyDataStruct);
+    } catch (CException* e) {
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+    }
+    m_depth = depth;
+    if (m_details.GetSize() > details) m_details.SetSize(details);
+    while (m_grid.GetNumRows() > rows)
+        m_grid.RemoveRow(m_grid.GetNumRows() - 1);
+    return FALSE;
+}
+
+BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct)
 {
     // The payload need not be NUL-terminated; a NUL inside it ends the text there.
     CString payload;
@@ -23,7 +50,10 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
         if (m_details.GetSize() > 0) return FALSE;
         CString prompt;
         prompt.Format("SID [%s]스크립트를 디버깅하시겠습니까", (LPCTSTR)payload);
-        if (MessageBox(prompt, nullptr, MB_OKCANCEL) == IDCANCEL) return FALSE;
+        m_sessionPrompt = TRUE;
+        const int answer = MessageBox(prompt, nullptr, MB_OKCANCEL);
+        m_sessionPrompt = FALSE;
+        if (answer != IDOK) return FALSE; // Cancel, or no prompt could be shown
         m_depth = 0;
         m_details.SetSize(0);
         m_grid.RemoveScrollingRows();

@@ -2,12 +2,28 @@
 // an allocation failure anywhere reaches the handlers that catch the framework's exceptions.
 #include "afxexcept.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
+
+static std::atomic<AFX_ALLOC_HOOK> g_allocHook{nullptr};
+static std::atomic<LONG> g_allocRequests{0};
+
+AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook) { return g_allocHook.exchange(pfnAllocHook); }
 
 static void* AfxAlloc(std::size_t n)
 {
     if (n == 0) n = 1;
+    // The exception's own allocation, made while a refused one is being thrown, is not asked.
+    static thread_local bool throwing = false;
+    AFX_ALLOC_HOOK hook = g_allocHook.load(std::memory_order_relaxed);
+    if (hook != nullptr && !throwing && !hook(n, FALSE, ++g_allocRequests)) {
+        struct Throwing {
+            Throwing() { throwing = true; }
+            ~Throwing() { throwing = false; }
+        } guard;
+        AfxThrowMemoryException();
+    }
     void* p = std::malloc(n);
     if (p == nullptr) AfxThrowMemoryException();
     return p;

@@ -5,6 +5,7 @@
 #include "dialog_driver.h"
 #include "win_test_util.h"
 
+#include <atomic>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -34,6 +35,26 @@ std::string DetailBox(HWND dlg)
 LRESULT ClickRow(HWND dlg, int row, int code = 1, int id = IDC_TRACE_GRID)
 {
     return ::SendMessageA(dlg, WM_GRID_SELCHANGE, MAKEWPARAM(id, code), MAKELPARAM(row, 0));
+}
+
+// The message boxes the dialog shows (visible dialogs it owns).
+int CountMessageBoxes(HWND dlg)
+{
+    struct Count {
+        HWND owner;
+        int n;
+        static BOOL CALLBACK Each(HWND w, LPARAM p)
+        {
+            Count* c = (Count*)p;
+            char cls[16] = {0};
+            ::GetClassNameA(w, cls, sizeof cls);
+            if (::GetWindow(w, GW_OWNER) == c->owner && std::string(cls) == "#32770" && ::IsWindowVisible(w))
+                c->n++;
+            return TRUE;
+        }
+    } count = {dlg, 0};
+    ::EnumWindows(Count::Each, (LPARAM)&count);
+    return count.n;
 }
 
 // Starts a session by answering its prompt with OK.
@@ -247,27 +268,100 @@ TEST(DebuggerDialog, NewFileEmptiesTheTraceKeepsTheDepthAndAllowsANewSession)
     EXPECT_EQ(0, dlg.Details().GetSize());
 }
 
-TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreHandledInArrivalOrder)
+TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreNotTaken)
 {
     CDebuggerDlg dlg;
-    LRESULT plainDuringPrompt = -1, sessionResult = -1;
-    int rowsSeenDuringPrompt = -1;
+    LRESULT plainDuringPrompt = -1, secondStart = -1, sessionResult = -1, afterPrompt = -1;
+    int rowsSeenDuringPrompt = -1, boxes = -1;
     RunDialog(dlg, [&](HWND h) {
         std::thread engine([&] { sessionResult = SendRecord(h, 9999, "S"); });
         vktest::FoundBox box = vktest::FindMessageBox(::GetCurrentProcessId());
         ASSERT_NE(nullptr, box.hWnd);
-        // Another sender's record is handled while the prompt waits.
+        // The OK would empty the trace, so another sender's record is refused, not taken and
+        // lost; a second session start opens no second prompt.
         plainDuringPrompt = SendRecord(h, 0, "early|record");
         rowsSeenDuringPrompt = dlg.Grid().GetNumRows();
+        secondStart = SendRecord(h, 9999, "T");
+        boxes = CountMessageBoxes(h);
         vktest::PressButton(box.hWnd, IDOK);
         engine.join();
+        afterPrompt = SendRecord(h, 0, "late|record");
     });
-    EXPECT_EQ(TRUE, plainDuringPrompt);
-    EXPECT_EQ(2, rowsSeenDuringPrompt);
+    EXPECT_EQ(FALSE, plainDuringPrompt);
+    EXPECT_EQ(1, rowsSeenDuringPrompt);
+    EXPECT_EQ(FALSE, secondStart);
+    EXPECT_EQ(1, boxes);
     EXPECT_EQ(TRUE, sessionResult);
-    // The accepted session start then empties the trace, as it does for every earlier row.
-    EXPECT_EQ(1, dlg.Grid().GetNumRows());
-    EXPECT_EQ(0, dlg.Details().GetSize());
+    EXPECT_EQ(TRUE, afterPrompt);
+    EXPECT_EQ(2, dlg.Grid().GetNumRows());
+    ASSERT_EQ(1, dlg.Details().GetSize());
+    EXPECT_STREQ("record", dlg.Details()[0]);
+}
+
+// Makes the n-th allocation of one thread fail, as if memory had run out there.
+struct FailingAllocation {
+    static DWORD thread;
+    static int countdown; // the allocation that reaches 0 fails; none once it is below
+    static BOOL Hook(size_t, BOOL, LONG)
+    {
+        return ::GetCurrentThreadId() != thread || --countdown != 0;
+    }
+};
+DWORD FailingAllocation::thread = 0;
+int FailingAllocation::countdown = 0;
+
+TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
+{
+    CDebuggerDlg dlg;
+    const CString masked = MaskTraceDetail("secret detail");
+    int refused = 0;
+    bool takenAtLast = false;
+    // A failure that escaped would be reported in a message box: it is counted and closed.
+    std::atomic<bool> stop{false};
+    std::atomic<int> boxes{0};
+    std::thread watchdog([&] {
+        while (!stop) {
+            vktest::FoundBox box = vktest::FindMessageBox(::GetCurrentProcessId(), 50);
+            if (box.hWnd != nullptr) {
+                boxes++;
+                vktest::PressButton(box.hWnd, IDOK);
+                ::Sleep(50);
+            }
+        }
+    });
+    RunDialog(dlg, [&](HWND h) {
+        ASSERT_EQ(TRUE, SendRecord(h, 1, "Outer|x"));
+        FailingAllocation::thread = ::GetWindowThreadProcessId(h, nullptr);
+        // Each allocation a masked leave record makes fails once, in turn, until one is taken
+        // with no allocation refused.
+        for (int n = 1; n < 2000 && !takenAtLast; n++) {
+            const int rows = dlg.Grid().GetNumRows();
+            FailingAllocation::countdown = n;
+            AfxSetAllocHook(FailingAllocation::Hook);
+            const LRESULT answer = SendRecord(h, 2, "LoadInputFID|secret detail");
+            AfxSetAllocHook(nullptr);
+            const bool failed = FailingAllocation::countdown <= 0;
+            SCOPED_TRACE(n);
+            ASSERT_EQ(dlg.Grid().GetNumRows() - 1, (int)dlg.Details().GetSize()) << "a row without its detail";
+            if (answer == TRUE) {
+                ASSERT_EQ(rows + 1, dlg.Grid().GetNumRows());
+                EXPECT_EQ(masked.str(), dlg.Details()[rows - 1].str());
+                EXPECT_STREQ("LoadInputFID", dlg.Grid().GetCellText(rows, 0));
+                EXPECT_EQ(0, dlg.Depth());
+                takenAtLast = !failed;
+            } else {
+                ASSERT_TRUE(failed) << "refused with no allocation failing";
+                ASSERT_EQ(rows, dlg.Grid().GetNumRows());
+                EXPECT_EQ(1, dlg.Depth()) << "the depth is left as it was";
+                refused++;
+            }
+        }
+    });
+    stop = true;
+    watchdog.join();
+    EXPECT_EQ(0, boxes.load());
+    EXPECT_TRUE(takenAtLast);
+    EXPECT_GT(refused, 5);
 }
 
 TEST(DebuggerDialog, SixteenMegabytePayload)
