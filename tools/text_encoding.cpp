@@ -151,6 +151,20 @@ bool Convert(const std::string& in, const std::string& from, const std::string& 
     return clean;
 }
 
+// A wide text for a message in the user's output encoding, "?" for what that lacks (not the
+// look-alike a best-fit conversion would choose: "cafe" for "café" would mislead).
+std::string WideForMessage(const std::wstring& w) {
+    const UINT cp = CodePageOf(g_outputEncoding) ? CodePageOf(g_outputEncoding) : CP_ACP;
+    const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* fallback = cp == CP_UTF8 ? nullptr : "?";
+    const int n =
+        WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), nullptr, 0, fallback, nullptr);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(cp, flags, w.data(), static_cast<int>(w.size()), &text[0], n, fallback, nullptr);
+    return text;
+}
+
 // The program's arguments as the C runtime received them (in the ANSI code page) with their
 // wide forms from the command line: the ANSI forms have lost every character the ANSI code page
 // lacks, to "?" or to a look-alike.
@@ -361,7 +375,7 @@ bool ArgumentToCp949(const char* argument, std::string* text, std::string* error
             i += n - 1;
         }
         if (problem.empty()) problem = "the text cannot be written in code page 949";
-        *error = "\"" + given + "\": " + problem + ", the debugger's encoding";
+        *error = "\"" + WideForMessage(w) + "\": " + problem + ", the debugger's encoding";
         return false;
     }
 #endif
