@@ -93,12 +93,13 @@ int WriteProtected(const char* command, int argc, char** argv, FILE* err, Droppe
     std::vector<const char*> files;
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--encoding") {
-            if (i + 1 >= argc || !ParseFileEncoding(argv[i + 1], &encoding)) {
+        if (a == "--encoding" || a.compare(0, 11, "--encoding=") == 0) {
+            const bool joined = a.size() > 10;
+            if ((!joined && i + 1 >= argc) ||
+                !ParseFileEncoding(joined ? a.substr(11) : argv[++i], &encoding)) {
                 std::fprintf(err, "vktool %s: --encoding takes cp949 or utf-8\n", command);
                 return VK_EXIT_USAGE;
             }
-            ++i;
         } else {
             files.push_back(argv[i]);
         }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -226,6 +227,7 @@ bool Convert(const std::string& in, const std::string& from, const std::string& 
         return false;
     }
     bool clean = true;
+    std::unique_ptr<Iconv> probe; // opened at the first problem
     char* ip = const_cast<char*>(in.data());
     std::size_t il = in.size();
     char buf[8192];
@@ -236,8 +238,8 @@ bool Convert(const std::string& in, const std::string& from, const std::string& 
         const int e = errno;
         out->append(buf, static_cast<std::size_t>(op - buf));
         if (r != static_cast<std::size_t>(-1) || e == E2BIG) continue;
-        Iconv probe("UTF-32LE", from);
-        const TextProblem p = Classify(in, static_cast<std::size_t>(ip - in.data()), probe);
+        if (!probe) probe.reset(new Iconv("UTF-32LE", from));
+        const TextProblem p = Classify(in, static_cast<std::size_t>(ip - in.data()), *probe);
         if (clean) *problem = p;
         clean = false;
         if (!escape) return false;

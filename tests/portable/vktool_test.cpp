@@ -254,7 +254,7 @@ TEST_F(VkToolUtf8User, LockAndPackOfUtf8FilesShowTheUtf8TextBack) {
     EXPECT_EQ("-- 고객 조회\r\nprint(\"잔액: 12,345원\") -- C:\\temp", raw.out)
         << "code page 949 in the file";
 
-    Outcome pack = Run(VkPack, {"--encoding", "UTF8", P("in.txt"), P("out.vkc")});
+    Outcome pack = Run(VkPack, {"--encoding=UTF8", P("in.txt"), P("out.vkc")});
     ASSERT_EQ(VK_EXIT_OK, pack.status) << pack.err;
     EXPECT_EQ(utf8, Run(VkShow, {P("out.vkc")}).out);
 
