@@ -1,14 +1,19 @@
 // vktool's portable commands: mask, lock, pack and show. They use the debugger's own cipher and
-// script-file code, so what they write and print is what the debugger stores and shows.
+// script-file code, so what they write and print is what the debugger stores and shows. Text
+// arguments are taken in the user's encoding and script files as code page 949 (or UTF-8 with
+// --encoding utf-8); both are turned into code page 949, the debugger's encoding, before use.
 #include "vktool.h"
 
 #include "ScriptCipher.h"
 #include "ScriptFiles.h"
 #include "afx.h"
+#include "text_encoding.h"
 
 #include <climits>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -50,21 +55,73 @@ ScriptFileResult ReadWholeFile(LPCTSTR path, CString* text) {
 
 typedef ScriptFileResult (*ScriptWriter)(LPCTSTR path, const CString& text);
 
+// The encoding named by --encoding: "cp949" (or "949") and "utf-8" (or "utf8"), in any case.
+bool ParseFileEncoding(const std::string& value, std::string* encoding) {
+    std::string v = value;
+    for (char& c : v)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    if (v == "cp949" || v == "949") {
+        *encoding = TEXT_ENCODING_CP949;
+        return true;
+    }
+    if (v == "utf-8" || v == "utf8") {
+        *encoding = TEXT_ENCODING_UTF8;
+        return true;
+    }
+    return false;
+}
+
+// The text of a script file in code page 949. A UTF-8 file may start with the byte order mark
+// Windows editors write; it is not part of the text. Bytes that are not text in the file's
+// encoding and characters code page 949 lacks are refused, with the line they are on.
+bool ScriptTextToCp949(const std::string& bytes, const std::string& encoding, std::string* text,
+                       std::string* error) {
+    std::string in = bytes;
+    if (encoding == TEXT_ENCODING_UTF8 && in.compare(0, 3, "\xEF\xBB\xBF") == 0) in.erase(0, 3);
+    TextProblem problem;
+    if (ConvertText(in, encoding, TEXT_ENCODING_CP949, text, &problem)) return true;
+    *error = DescribeTextProblem(problem, in, encoding, TEXT_ENCODING_CP949, true);
+    if (problem.kind == TextProblem::INVALID && encoding == TEXT_ENCODING_CP949)
+        *error += " (for a file kept in UTF-8, give --encoding utf-8)";
+    return false;
+}
+
 // lock and pack: read IN, check that the debugger will show its text back, write OUT.
 int WriteProtected(const char* command, int argc, char** argv, FILE* err, DroppedFileKind kind,
                    const char* ext, ScriptWriter writer) {
-    if (argc != 2) {
-        std::fprintf(err, "usage: vktool %s IN OUT.%s\n", command, ext);
+    std::string encoding = TEXT_ENCODING_CP949;
+    std::vector<const char*> files;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--encoding" || a.compare(0, 11, "--encoding=") == 0) {
+            const bool joined = a.size() > 10;
+            if ((!joined && i + 1 >= argc) ||
+                !ParseFileEncoding(joined ? a.substr(11) : argv[++i], &encoding)) {
+                std::fprintf(err, "vktool %s: --encoding takes cp949 or utf-8\n", command);
+                return VK_EXIT_USAGE;
+            }
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() != 2) {
+        std::fprintf(err, "usage: vktool %s IN OUT.%s [--encoding cp949|utf-8]\n", command, ext);
         return VK_EXIT_USAGE;
     }
-    const char* in = argv[0];
-    const char* out = argv[1];
-    CString text;
-    ScriptFileResult r = ReadWholeFile(in, &text);
+    const char* in = files[0];
+    const char* out = files[1];
+    CString bytes;
+    ScriptFileResult r = ReadWholeFile(in, &bytes);
     if (r != SCRIPT_FILE_OK) {
         std::fprintf(err, "vktool %s: %s: %s\n", command, in, DescribeScriptFileResult(r));
         return VK_EXIT_FAILURE;
     }
+    std::string converted, why;
+    if (!ScriptTextToCp949(bytes.str(), encoding, &converted, &why)) {
+        std::fprintf(err, "vktool %s: %s: %s\n", command, in, why.c_str());
+        return VK_EXIT_FAILURE;
+    }
+    const CString text(converted.data(), (int)converted.size());
     if (text.IsEmpty()) {
         std::fprintf(err, "vktool %s: %s: the file is empty; the debugger would show nothing\n", command, in);
         return VK_EXIT_FAILURE;
@@ -96,9 +153,19 @@ int VkMask(int argc, char** argv, FILE* out, FILE* err) {
         std::fputs("usage: vktool mask TEXT...\n", err);
         return VK_EXIT_USAGE;
     }
+    // Every text is converted before anything is printed: a bad one leaves no partial output.
+    std::vector<std::string> texts((size_t)argc);
+    for (int i = 0; i < argc; ++i) {
+        std::string error;
+        if (!ArgumentToCp949(argv[i], &texts[(size_t)i], &error)) {
+            std::fprintf(err, "vktool mask: %s\n", error.c_str());
+            return VK_EXIT_USAGE;
+        }
+    }
     try {
         for (int i = 0; i < argc; ++i) {
-            const CString masked = MaskTraceDetail(argv[i]);
+            const std::string& text = texts[(size_t)i];
+            const CString masked = MaskTraceDetail(CString(text.data(), (int)text.size()));
             if (!WriteBytes(out, masked) || std::fputc('\n', out) == EOF) {
                 std::fputs("vktool mask: cannot write the output\n", err);
                 return VK_EXIT_FAILURE;
@@ -128,11 +195,20 @@ int VkPack(int argc, char** argv, FILE*, FILE* err) {
 }
 
 int VkShow(int argc, char** argv, FILE* out, FILE* err) {
-    if (argc != 1) {
-        std::fputs("usage: vktool show FILE.vkl|FILE.vkc\n", err);
+    bool raw = false;
+    const char* path = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--raw") == 0)
+            raw = true;
+        else if (!path)
+            path = argv[i];
+        else
+            path = "";
+    }
+    if (!path || !*path) {
+        std::fputs("usage: vktool show FILE.vkl|FILE.vkc [--raw]\n", err);
         return VK_EXIT_USAGE;
     }
-    const char* path = argv[0];
     CString text;
     ScriptFileResult r;
     // The same choice by extension as the debugger's file drop.
@@ -157,7 +233,7 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fprintf(err, "vktool show: %s: %s\n", path, DescribeScriptFileResult(r));
         return VK_EXIT_FAILURE;
     }
-    if (!WriteBytes(out, text) || std::fflush(out) != 0) {
+    if (!WriteCp949Text(out, text.str(), raw) || std::fflush(out) != 0) {
         std::fputs("vktool show: cannot write the output\n", err);
         return VK_EXIT_FAILURE;
     }

@@ -7,6 +7,7 @@
 // is still open. A debugger that is closed while a record is on its way makes SendMessage return
 // 0, and the window no longer exists; that is reported as the window going away.
 #include "engine_records.h"
+#include "text_encoding.h"
 #include "vktool.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,6 +39,24 @@ bool SendRecord(HWND debugger, const EngineRecord& record, LRESULT* result) {
     cds.lpData = record.payload.empty() ? nullptr : const_cast<char*>(record.payload.data());
     *result = SendMessageA(debugger, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
     return *result != 0 || IsWindow(debugger);
+}
+
+// printf into a string: for lines that hold code page 949 text (session identifiers, records),
+// written with WriteCp949Text in the user's encoding.
+std::string Format(const char* format, ...) {
+    char small[512];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < sizeof small) return std::string(small, static_cast<std::size_t>(n));
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(&text[0], text.size(), format, args);
+    va_end(args);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
 }
 
 void ReportNoDebugger(const char* command) {
@@ -63,7 +83,8 @@ int VkSend(int argc, char** argv) {
     _setmode(_fileno(stdin), _O_BINARY);
     std::vector<EngineRecord> records;
     if (!BuildSendRecords(options, &records, &error)) {
-        std::fprintf(stderr, "vktool send: %s\n", error.c_str());
+        // The message may quote a record, which is code page 949 by now.
+        WriteCp949Text(stderr, "vktool send: " + error + "\n", false);
         return VK_EXIT_USAGE;
     }
     if (records.empty()) {
@@ -123,8 +144,10 @@ int VkDemo(int argc, char** argv) {
     }
     DemoScript script(sessionId);
     const DWORD interval = DemoIntervalMs(options.rate);
-    std::printf("vktool demo: session %s, %g records a second%s\n", sessionId.c_str(), options.rate,
-                options.count ? "" : ", until the debugger closes");
+    WriteCp949Text(stdout,
+                   Format("vktool demo: session %s, %g records a second%s\n", sessionId.c_str(), options.rate,
+                          options.count ? "" : ", until the debugger closes"),
+                   false);
     std::printf("vktool demo: waiting for the answer to the session prompt\n");
     std::fflush(stdout);
 
@@ -147,19 +170,23 @@ int VkDemo(int argc, char** argv) {
         ++sent;
         if (record.kind == RECORD_SESSION_START) {
             if (!result) {
-                std::fprintf(stderr,
-                             "vktool demo: the debugger refused session %s (Cancel was pressed, or a trace "
-                             "is still shown: clear it with File > New File)\n",
-                             sessionId.c_str());
+                WriteCp949Text(
+                    stderr,
+                    Format("vktool demo: the debugger refused session %s (Cancel was pressed, or a "
+                           "trace is still shown: clear it with File > New File)\n",
+                           sessionId.c_str()),
+                    false);
                 return VK_EXIT_REFUSED;
             }
-            std::printf("vktool demo: session %s accepted\n", sessionId.c_str());
+            WriteCp949Text(stdout, Format("vktool demo: session %s accepted\n", sessionId.c_str()), false);
         } else {
             const std::size_t bar = record.payload.find('|');
-            std::printf("%6llu %-5s %*s%s -> %lld\n", static_cast<unsigned long long>(sent),
-                        RecordKindName(record.kind).c_str(),
-                        2 * (script.Depth() - (record.kind == RECORD_ENTER)), "",
-                        record.payload.substr(0, bar).c_str(), static_cast<long long>(result));
+            WriteCp949Text(stdout,
+                           Format("%6llu %-5s %*s%s -> %lld\n", static_cast<unsigned long long>(sent),
+                                  RecordKindName(record.kind).c_str(),
+                                  2 * (script.Depth() - (record.kind == RECORD_ENTER)), "",
+                                  record.payload.substr(0, bar).c_str(), static_cast<long long>(result)),
+                           false);
         }
         std::fflush(stdout);
     }

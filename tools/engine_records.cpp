@@ -1,6 +1,8 @@
 // Text form of trace records, the arguments of vktool send and demo, and the demo session.
 #include "engine_records.h"
 
+#include "text_encoding.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -233,11 +235,13 @@ const char SEND_USAGE[] =
     "by WM_COPYDATA and prints each record's result on a line of its own (1 or 0).\n"
     "  RECORD     \"KIND PAYLOAD\"; with --kind, the payload alone\n"
     "  KIND       a number, or start (9999), enter (1), leave (2), trace (0)\n"
-    "  PAYLOAD    name|detail in code page 949; escapes \\n \\r \\t \\\\ \\xHH\n"
+    "  PAYLOAD    name|detail; escapes \\n \\r \\t \\\\ \\xHH (\\xHH: that byte, sent as it is)\n"
     "  --kind K   every RECORD argument is a payload of kind K\n"
-    "  --raw      payloads are taken byte for byte, without escapes\n"
+    "  --raw      payloads are taken as they are, without escapes\n"
     "  --file F   sends the records of file F, one \"KIND PAYLOAD\" a line (- reads standard input);\n"
     "             blank lines and lines starting with # are skipped\n"
+    "RECORD arguments are read in your locale's encoding and sent in code page 949, the debugger's\n"
+    "(a character 949 lacks is refused); record files are code page 949 bytes, sent as they are.\n"
     "Records go out in command-line order, each waiting for the debugger's answer: a session start\n"
     "waits until the person at the debugger answers its prompt.\n"
     "Exit status: 0 all sent, 1 no debugger running or its window went away, 2 bad arguments.\n";
@@ -276,7 +280,9 @@ bool ParseSendArguments(int argc, const char* const* argv, SendOptions* options,
             }
             continue;
         }
-        o.sources.push_back(SendSource{false, a});
+        std::string text;
+        if (!ArgumentToCp949(argv[i], &text, error)) return false;
+        o.sources.push_back(SendSource{false, text});
     }
     if (!o.help && o.sources.empty()) {
         *error = "nothing to send: give records or --file";
@@ -356,7 +362,8 @@ const char DEMO_USAGE[] =
     "  --rate N        records per second (default 3; 0.1 to 1000)\n"
     "  --count N       stop after N records, the session start included (default: until the\n"
     "                  debugger window goes away)\n"
-    "  --sid S         the session identifier the start record announces\n"
+    "  --sid S         the session identifier the start record announces (in your locale's\n"
+    "                  encoding; sent in code page 949)\n"
     "  --wait SECONDS  wait up to SECONDS for the debugger window to appear (default 0)\n"
     "Exit status: 0 done or the debugger closed, 1 no debugger running, 2 bad arguments,\n"
     "3 the session was refused (Cancel, or a trace already shown).\n";
@@ -407,7 +414,7 @@ bool ParseDemoArguments(int argc, const char* const* argv, DemoOptions* options,
                 *error = "--sid needs a session identifier";
                 return false;
             }
-            o.sessionId = value;
+            if (!ArgumentToCp949(argv[i], &o.sessionId, error)) return false;
         }
     }
     *options = o;

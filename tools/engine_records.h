@@ -13,10 +13,11 @@
 //
 // Payload escapes: "\n" line feed, "\r" carriage return, "\t" tab, "\\" a backslash, "\xHH" the
 // byte with the two hexadecimal digits HH (so "\x00" puts a NUL byte in the payload). Every other
-// byte passes through unchanged: the payload is bytes in the ANSI code page of the debugger (949),
-// and Korean text in a file or on the command line must already be in that code page. Any other
-// character after a backslash, and a backslash at the end, is an error. With --raw no escapes are
-// read at all and the payload is taken byte for byte.
+// byte passes through unchanged: the payload is bytes in the ANSI code page of the debugger (949).
+// Records on the command line are typed in the user's encoding and turned into code page 949
+// before their escapes are read (ArgumentToCp949), so "\xHH" still gives the byte HH; records in
+// files are code page 949 already. Any other character after a backslash, and a backslash at the
+// end, is an error. With --raw no escapes are read at all and the payload is the text as it is.
 #pragma once
 
 #include <cstdint>
@@ -76,8 +77,9 @@ struct SendOptions {
     std::vector<SendSource> sources; // in command-line order
 };
 
-// Parses the arguments after the command name. FALSE with a message for a bad option, a missing
-// option value, or no record to send.
+// Parses the arguments after the command name; RECORD arguments are converted to code page 949.
+// FALSE with a message for a bad option, a missing option value, a record with a character code
+// page 949 lacks, or no record to send.
 bool ParseSendArguments(int argc, const char* const* argv, SendOptions* options, std::string* error);
 
 // Reads a whole file (or standard input for "-") as bytes.
@@ -96,7 +98,7 @@ struct DemoOptions {
     bool help = false;
     double rate = 3.0;        // records per second
     std::uint64_t count = 0;  // records to send in all, the session start included; 0: no bound
-    std::string sessionId;    // empty: the command chooses one
+    std::string sessionId;    // code page 949; empty: the command chooses one
     unsigned waitSeconds = 0; // how long to wait for the debugger's window to appear
 };
 

@@ -2,6 +2,7 @@
 #include "vktool.h"
 
 #include "afx.h"
+#include "text_encoding.h"
 
 #include <cstring>
 #include <new>
@@ -13,12 +14,18 @@
 static void PrintUsage(FILE* f) {
     std::fputs("usage: vktool COMMAND [ARGUMENTS]\n"
                "  mask TEXT...      print, one line each, the masked form the debugger stores for TEXT\n"
-               "  lock IN OUT.vkl   write the text of file IN as an encrypted script listing\n"
-               "  pack IN OUT.vkc   write the text of file IN as a compiled script\n"
-               "  show FILE         print the clear text of a .vkl or .vkc file as the debugger shows it\n"
-               "                    (the text's bytes exactly, no line end added)\n"
+               "  lock IN OUT.vkl [--encoding cp949|utf-8]\n"
+               "                    write the text of file IN as an encrypted script listing\n"
+               "  pack IN OUT.vkc [--encoding cp949|utf-8]\n"
+               "                    write the text of file IN as a compiled script\n"
+               "  show FILE [--raw] print the clear text of a .vkl or .vkc file as the debugger shows it\n"
+               "                    (no line end added)\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
-               "  demo ...          play a demonstration session (Windows only)\n",
+               "  demo ...          play a demonstration session (Windows only)\n"
+               "Text on the command line is read in your locale's encoding (UTF-8 in the C locale) and\n"
+               "used as code page 949, the debugger's; a character 949 lacks is an error. show prints in\n"
+               "your locale's encoding, bytes that are not 949 text as \\xNN; --raw prints the bytes as\n"
+               "they are. lock and pack read IN as code page 949, or as UTF-8 with --encoding utf-8.\n",
                f);
 }
 
@@ -53,6 +60,7 @@ int main(int argc, char** argv) {
     // Texts pass through as bytes: no LF to CR LF translation on the way out.
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
+    InitUserEncoding(argc, argv);
     if (argc < 2) {
         PrintUsage(stderr);
         return VK_EXIT_USAGE;

@@ -229,6 +229,58 @@ TEST_F(VktoolTest, DemoEndsWhenTheDebuggerCloses) {
     EXPECT_NE(std::string::npos, demo.Output().find("the debugger window closed")) << demo.Output();
 }
 
+// Korean text typed on a Unicode command line (a UTF-8 terminal, a Unicode shell): what vktool
+// masks is what the debugger stores for the same word sent by an engine, and a character code
+// page 949 lacks is refused rather than passed on as "?" or a look-alike.
+TEST_F(VktoolTest, CommandLineTextIsTakenAsCodePage949) {
+    int row = 1;
+    for (int bits : {64, 32}) {
+        const std::string vktool = Tool(bits);
+        std::string why;
+        if (vktool.empty() || (bits == 32 && !CanRun(vktool, &why))) {
+            std::printf("note: no runnable %d-bit vktool.exe here %s\n", bits, why.c_str());
+            continue;
+        }
+        SCOPED_TRACE(vktool);
+        const RunResult sent =
+            RunProgram(vktool,
+                       {"send", u8"trace LoadInputFID|가", u8"trace S_UpperLower|고객 조회",
+                        u8"trace Print|고객 조회^\\xB0\\xA1"},
+                       e2e::SEND_TIMEOUT_MS, "", CP_UTF8);
+        ASSERT_TRUE(sent.ended) << sent.problem;
+        EXPECT_EQ(0u, sent.exitCode) << sent.errors;
+        const RunResult masked =
+            RunProgram(vktool, {"mask", u8"가", u8"고객 조회"}, e2e::SEND_TIMEOUT_MS, "", CP_UTF8);
+        ASSERT_TRUE(masked.ended) << masked.problem;
+        EXPECT_EQ(0u, masked.exitCode) << masked.errors;
+        EXPECT_EQ("B14391549D8BF0231BA9498E7E5B72A9", Row(row)) << "the masked form of B0 A1";
+        EXPECT_EQ(Row(row) + "\n" + Row(row + 1) + "\n", masked.output);
+        EXPECT_EQ("고객 조회\r\n가", Row(row + 2)) << "code page 949, and \\xB0\\xA1 the same bytes";
+        row += 3;
+
+        const RunResult emoji = RunProgram(vktool, {"send", "trace A|ok", u8"trace B|웃음 \U0001F600"},
+                                           e2e::SEND_TIMEOUT_MS, "", CP_UTF8);
+        ASSERT_TRUE(emoji.ended) << emoji.problem;
+        EXPECT_EQ(2u, emoji.exitCode);
+        EXPECT_NE(std::string::npos, emoji.errors.find("U+1F600 has no code in code page 949"))
+            << emoji.errors;
+        EXPECT_EQ("<unchanged>", Row(row)) << "nothing sent";
+        // The ANSI arguments hold "cafe" here: the Unicode command line shows the real text.
+        const RunResult accent =
+            RunProgram(vktool, {"mask", u8"caf\u00e9"}, e2e::SEND_TIMEOUT_MS, "", CP_UTF8);
+        ASSERT_TRUE(accent.ended) << accent.problem;
+        EXPECT_EQ(2u, accent.exitCode);
+        EXPECT_EQ("", accent.output);
+        EXPECT_NE(std::string::npos, accent.errors.find("U+00E9")) << accent.errors;
+        const RunResult sid = RunProgram(vktool, {"demo", "--sid", u8"\U0001F600", "--count", "1"},
+                                         e2e::SEND_TIMEOUT_MS, "", CP_UTF8);
+        ASSERT_TRUE(sid.ended) << sid.problem;
+        EXPECT_EQ(2u, sid.exitCode);
+        EXPECT_NE(std::string::npos, sid.errors.find("U+1F600")) << sid.errors;
+    }
+    EXPECT_GT(row, 1) << "no vktool.exe could run";
+}
+
 // Without a debugger: no fixture.
 TEST(VktoolWithoutDebugger, SendAndDemoSayNoDebuggerIsRunning) {
     const std::string vktool = Tool(64);

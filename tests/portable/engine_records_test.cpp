@@ -1,5 +1,6 @@
 // The text form of trace records, the arguments of vktool send and demo, and the demo session.
 #include "engine_records.h"
+#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -355,6 +356,33 @@ TEST(SendArguments, BadSourcesSendNothing) {
     EXPECT_FALSE(BuildSendRecords(o, &records, &error));
     EXPECT_NE(std::string::npos, error.find("line 2")) << error;
     EXPECT_NE(std::string::npos, error.find(bad.Path())) << error;
+}
+
+// Typed in a UTF-8 terminal: records and the session identifier go out in code page 949, the
+// escapes read after the conversion (so "\xB0\xA1" stays those bytes); record files are not
+// converted.
+TEST(SendArguments, TextTypedInTheUsersEncodingIsSentInCodePage949) {
+    struct Utf8User {
+        Utf8User() { SetUserEncoding(TEXT_ENCODING_UTF8); }
+        ~Utf8User() { SetUserEncoding(TEXT_ENCODING_CP949); }
+    } user;
+    TempFile file("trace F|고객\n");
+    const std::vector<EngineRecord> r =
+        SendRecords({u8"trace K|가\\xB0\\xA1", u8"3 조회\\n", "--file", file.Path()});
+    ASSERT_EQ(3u, r.size());
+    EXPECT_EQ("K|가가", r[0].payload);
+    EXPECT_EQ("조회\n", r[1].payload);
+    EXPECT_EQ("F|고객", r[2].payload);
+    DemoOptions demo;
+    std::string error;
+    EXPECT_TRUE(ParseDemo({"--sid", u8"세션-1"}, &demo, &error)) << error;
+    EXPECT_EQ("세션-1", demo.sessionId);
+
+    SendOptions o;
+    EXPECT_FALSE(ParseSend({"trace A|x", u8"trace B|\u00e9"}, &o, &error));
+    EXPECT_NE(std::string::npos, error.find("U+00E9 has no code in code page 949")) << error;
+    EXPECT_FALSE(ParseDemo({"--sid", "\xFF"}, &demo, &error));
+    EXPECT_NE(std::string::npos, error.find("is not UTF-8 text")) << error;
 }
 
 TEST(DemoArguments, DefaultsAndValues) {

@@ -3,6 +3,7 @@
 #include "ScriptCipher.h"
 #include "ScriptFiles.h"
 #include "script_test_files.h"
+#include "text_encoding.h"
 #include "vktool.h"
 
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 #ifndef _WIN32
+#include <clocale>
+#include <locale.h>
 #include <sys/wait.h>
 #endif
 
@@ -199,6 +202,95 @@ TEST_F(VkTool, OutputWithAnotherExtensionIsWrittenWithAWarning) {
     EXPECT_EQ("text", shown.str());
 }
 
+// Text in the user's encoding: a terminal in UTF-8, the debugger in code page 949. The
+// conversions are the platform's (iconv natively, the Win32 code page functions under Wine).
+class VkToolUtf8User : public VkTool {
+protected:
+    void SetUp() override { SetUserEncoding(TEXT_ENCODING_UTF8); }
+    void TearDown() override { SetUserEncoding(TEXT_ENCODING_CP949); }
+};
+
+// The masked form of the code page 949 bytes B0 A1, the word "가" an engine sends.
+const char kGaMasked[] = "B14391549D8BF0231BA9498E7E5B72A9";
+
+TEST_F(VkToolUtf8User, MaskTakesTheTerminalsTextAsTheEngineSendsIt) {
+    Outcome o = Run(VkMask, {u8"가", u8"고객 조회|x", "abc"});
+    EXPECT_EQ(VK_EXIT_OK, o.status) << o.err;
+    EXPECT_EQ(std::string(kGaMasked) + "\n" + MaskTraceDetail("고객 조회|x").str() + "\n" + kAbcHex + "\n",
+              o.out);
+    SetUserEncoding(TEXT_ENCODING_CP949);
+    EXPECT_EQ(std::string(kGaMasked) + "\n", Run(VkMask, {"가"}).out)
+        << "the same word typed in code page 949";
+    SetUserEncoding(TEXT_ENCODING_UTF8);
+
+    // A character code page 949 lacks, and bytes that are not UTF-8: refused, nothing printed,
+    // even for the good texts before them.
+    Outcome emoji = Run(VkMask, {u8"가", u8"가\U0001F600"});
+    EXPECT_EQ(VK_EXIT_USAGE, emoji.status);
+    EXPECT_EQ("", emoji.out);
+    EXPECT_NE(std::string::npos, emoji.err.find("U+1F600 has no code in code page 949")) << emoji.err;
+    Outcome accent = Run(VkMask, {u8"caf\u00e9"});
+    EXPECT_EQ(VK_EXIT_USAGE, accent.status);
+    EXPECT_NE(std::string::npos, accent.err.find("U+00E9")) << accent.err;
+    Outcome broken = Run(VkMask, {"ab\xEA"});
+    EXPECT_EQ(VK_EXIT_USAGE, broken.status);
+    EXPECT_EQ("", broken.out);
+    EXPECT_NE(std::string::npos, broken.err.find("byte 0xEA (byte 3) is not UTF-8 text")) << broken.err;
+}
+
+TEST_F(VkToolUtf8User, LockAndPackOfUtf8FilesShowTheUtf8TextBack) {
+    // As Notepad writes it: byte order mark, CR LF, trailing blank lines.
+    const std::string utf8 = u8"-- 고객 조회\r\nprint(\"잔액: 12,345원\") -- C:\\temp\r\n\r\n";
+    WriteFileBytes(P("in.txt"), "\xEF\xBB\xBF" + utf8);
+    Outcome lock = Run(VkLock, {P("in.txt"), P("out.vkl"), "--encoding", "utf-8"});
+    ASSERT_EQ(VK_EXIT_OK, lock.status) << lock.err;
+    Outcome show = Run(VkShow, {P("out.vkl")});
+    EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
+    EXPECT_EQ(utf8.substr(0, utf8.size() - 4), show.out) << "the listing drops trailing white space";
+    Outcome raw = Run(VkShow, {"--raw", P("out.vkl")});
+    EXPECT_EQ("-- 고객 조회\r\nprint(\"잔액: 12,345원\") -- C:\\temp", raw.out)
+        << "code page 949 in the file";
+
+    Outcome pack = Run(VkPack, {"--encoding=UTF8", P("in.txt"), P("out.vkc")});
+    ASSERT_EQ(VK_EXIT_OK, pack.status) << pack.err;
+    EXPECT_EQ(utf8, Run(VkShow, {P("out.vkc")}).out);
+
+    // Without --encoding the file is read as code page 949, which these bytes are not.
+    Outcome asCp949 = Run(VkLock, {P("in.txt"), P("default.vkl")});
+    EXPECT_EQ(VK_EXIT_FAILURE, asCp949.status);
+    EXPECT_NE(std::string::npos, asCp949.err.find("line 1: byte 0x")) << asCp949.err;
+    EXPECT_NE(std::string::npos, asCp949.err.find("give --encoding utf-8")) << asCp949.err;
+    EXPECT_FALSE(std::filesystem::exists(P("default.vkl")));
+
+    WriteFileBytes(P("emoji.txt"), u8"첫 줄\n둘째 줄 \U0001F600\n");
+    Outcome emoji = Run(VkPack, {P("emoji.txt"), P("emoji.vkc"), "--encoding", "utf-8"});
+    EXPECT_EQ(VK_EXIT_FAILURE, emoji.status);
+    EXPECT_NE(std::string::npos, emoji.err.find("emoji.txt: line 2: the character U+1F600 has no code"))
+        << emoji.err;
+    EXPECT_FALSE(std::filesystem::exists(P("emoji.vkc")));
+
+    EXPECT_EQ(VK_EXIT_USAGE, Run(VkLock, {P("in.txt"), P("x.vkl"), "--encoding", "latin1"}).status);
+    EXPECT_EQ(VK_EXIT_USAGE, Run(VkLock, {P("in.txt"), P("x.vkl"), "--encoding"}).status);
+}
+
+TEST_F(VkToolUtf8User, ShowWritesBytesThatAreNotCodePage949AsEscapes) {
+    // 0xFF is no code page 949 byte; 0xB0 starts a character that no space can end; a lone lead
+    // byte ends the text. Backslashes stay as they are.
+    const std::string text = "a\xFF\xB0\xA1 \xB0 \\x41\xB0";
+    ASSERT_EQ(SCRIPT_FILE_OK, WriteCompiledScript(P("bad.vkc").c_str(), CString(text.c_str())));
+    Outcome show = Run(VkShow, {P("bad.vkc")});
+    EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
+    EXPECT_EQ(u8"a\\xFF가 \\xB0 \\x41\\xB0", show.out);
+    EXPECT_EQ(text, Run(VkShow, {P("bad.vkc"), "--raw"}).out);
+
+    // A user whose encoding lacks Hangul sees its bytes escaped too.
+    SetUserEncoding("CP1252");
+    EXPECT_EQ("a\\xFF\\xB0\\xA1 \\xB0 \\x41\\xB0", Run(VkShow, {P("bad.vkc")}).out);
+    // In code page 949 itself (a Korean Windows console) only the bad bytes change.
+    SetUserEncoding(TEXT_ENCODING_CP949);
+    EXPECT_EQ("a\\xFF\xB0\xA1 \\xB0 \\x41\\xB0", Run(VkShow, {P("bad.vkc")}).out);
+}
+
 #ifndef _WIN32
 // The built program: dispatch, usage and exit statuses.
 class VkToolProgram : public VkTool {
@@ -207,8 +299,9 @@ protected:
         exe = std::string(VK_BIN_DIR) + "/vktool";
         if (!std::filesystem::exists(exe)) GTEST_SKIP() << exe << " is not built";
     }
-    Outcome Exec(const std::string& args) {
-        std::string cmd = "'" + exe + "' " + args + " >'" + P("stdout") + "' 2>'" + P("stderr") + "'";
+    Outcome Exec(const std::string& args, const std::string& locale = "") {
+        std::string cmd = (locale.empty() ? "" : "LC_ALL=" + locale + " ") + "'" + exe + "' " + args + " >'" +
+                          P("stdout") + "' 2>'" + P("stderr") + "'";
         int rc = std::system(cmd.c_str());
         Outcome o;
         o.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -248,6 +341,29 @@ TEST_F(VkToolProgram, Dispatch) {
     Outcome missing = Exec("show '" + P("nope.vkc") + "'");
     EXPECT_EQ(1, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("cannot open the file"));
+}
+
+// A Linux user types Korean in a UTF-8 terminal, in the Korean locale or with no locale set.
+TEST_F(VkToolProgram, KoreanInAUtf8Terminal) {
+    locale_t korean = newlocale(LC_ALL_MASK, "ko_KR.UTF-8", (locale_t)0);
+    if (!korean) GTEST_SKIP() << "the ko_KR.UTF-8 locale is missing (scripts/setup generates it)";
+    freelocale(korean);
+    const std::string ga = std::string(kGaMasked) + "\n";
+    EXPECT_EQ(ga, Exec(u8"mask '가'", "ko_KR.UTF-8").out);
+    EXPECT_EQ(ga, Exec(u8"mask '가'", "C").out) << "the C locale is taken as UTF-8";
+    Outcome emoji = Exec(u8"mask '\U0001F600'", "ko_KR.UTF-8");
+    EXPECT_EQ(2, emoji.status);
+    EXPECT_NE(std::string::npos, emoji.err.find("U+1F600")) << emoji.err;
+
+    WriteFileBytes(P("u.txt"), u8"고객 조회\n");
+    EXPECT_EQ(0,
+              Exec("lock --encoding utf-8 '" + P("u.txt") + "' '" + P("u.vkl") + "'", "ko_KR.UTF-8").status);
+    EXPECT_EQ(u8"고객 조회", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
+    EXPECT_EQ("고객 조회", Exec("show --raw '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
+
+    const std::string help = Exec("--help", "ko_KR.UTF-8").out;
+    EXPECT_NE(std::string::npos, help.find("--encoding utf-8")) << help;
+    EXPECT_NE(std::string::npos, help.find("\\xNN")) << help;
 }
 #endif
 

@@ -156,6 +156,14 @@ inline std::string QuoteArgument(const std::string& arg) {
     return out;
 }
 
+inline std::wstring Widen(const std::string& text, UINT codePage) {
+    if (text.empty()) return std::wstring();
+    const int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? static_cast<std::size_t>(n) : 0, L'\0');
+    if (n > 0) MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
 inline std::string LastErrorText(DWORD code) {
     char text[512] = {};
     // In English: the test output is read in a UTF-8 terminal, not in code page 949.
@@ -219,12 +227,17 @@ public:
     }
 
     // Starts exe with args. captureOutput: standard output and error go to temporary files
-    // (read with Output and Errors), standard input is the given text.
+    // (read with Output and Errors), standard input is the given text. argumentCodePage: the
+    // encoding of args (CP_UTF8 passes characters the ANSI code page lacks, as a Unicode
+    // command line, the way a shell or a Unicode program starts a program).
     bool Start(const std::string& exe, const std::vector<std::string>& args, std::string* error,
-               bool captureOutput = true, const std::string& input = std::string()) {
+               bool captureOutput = true, const std::string& input = std::string(),
+               UINT argumentCodePage = CP_ACP) {
         std::string commandLine = QuoteArgument(exe);
+        std::string argumentText;
         for (const std::string& a : args)
-            commandLine += " " + QuoteArgument(a);
+            argumentText += " " + QuoteArgument(a);
+        commandLine += argumentText;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         HANDLE in = nullptr, out = nullptr, err = nullptr;
@@ -250,10 +263,25 @@ public:
         PROCESS_INFORMATION pi = {};
         std::vector<char> line(commandLine.begin(), commandLine.end());
         line.push_back('\0');
-        const BOOL created = (!captureOutput || (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
-                                                 err != INVALID_HANDLE_VALUE)) &&
-                             CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, captureOutput,
-                                            CREATE_SUSPENDED, nullptr, nullptr, &si, &pi);
+        const bool handlesOk = !captureOutput || (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
+                                                  err != INVALID_HANDLE_VALUE);
+        BOOL created = FALSE;
+        if (handlesOk && argumentCodePage == CP_ACP) {
+            created = CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, captureOutput,
+                                     CREATE_SUSPENDED, nullptr, nullptr, &si, &pi);
+        } else if (handlesOk) {
+            const std::wstring wideExe = Widen(exe, CP_ACP);
+            std::wstring wideLine = Widen(QuoteArgument(exe), CP_ACP) + Widen(argumentText, argumentCodePage);
+            wideLine.push_back(L'\0');
+            STARTUPINFOW siw = {};
+            siw.cb = sizeof siw;
+            siw.dwFlags = si.dwFlags;
+            siw.hStdInput = si.hStdInput;
+            siw.hStdOutput = si.hStdOutput;
+            siw.hStdError = si.hStdError;
+            created = CreateProcessW(wideExe.c_str(), &wideLine[0], nullptr, nullptr, captureOutput,
+                                     CREATE_SUSPENDED, nullptr, nullptr, &siw, &pi);
+        }
         const DWORD code = GetLastError();
         for (HANDLE h : {in, out, err})
             if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
@@ -314,10 +342,11 @@ struct RunResult {
 };
 
 inline RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                            DWORD timeoutMs = SEND_TIMEOUT_MS, const std::string& input = std::string()) {
+                            DWORD timeoutMs = SEND_TIMEOUT_MS, const std::string& input = std::string(),
+                            UINT argumentCodePage = CP_ACP) {
     RunResult r;
     ChildProcess p;
-    if (!p.Start(exe, args, &r.problem, true, input)) return r;
+    if (!p.Start(exe, args, &r.problem, true, input, argumentCodePage)) return r;
     if (!p.Wait(timeoutMs)) {
         p.Kill();
         r.problem = p.CommandLine() + " did not end within " + std::to_string(timeoutMs) + " ms (killed)";
