@@ -139,8 +139,11 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
             SelectToCell(clickDownCell);
         }
         // While the button is held the grid scrolls when the pointer leaves the cells. Without
-        // the timer the drag still works, only without scrolling.
-        scrollTimer = SetTimer(GRID_SCROLL_TIMER_ID, scrollInterval, nullptr);
+        // the timer the drag still works, only without scrolling. A press that began no
+        // selection (a heading in list mode) starts none: its ticks would walk the focus down
+        // the list with no click reported.
+        if (mouseMode >= GMM_PICK_ALL && mouseMode <= GMM_PICK_CELLS)
+            scrollTimer = SetTimer(GRID_SCROLL_TIMER_ID, scrollInterval, nullptr);
     }
 
     lastMousePoint = point;

@@ -262,8 +262,12 @@ TEST_F(GridMouse, ListModeHeadingClickSortsAndASecondClickReverses) {
     EXPECT_TRUE(grid.sortAscending);
     EXPECT_STREQ("1,1", (LPCTSTR)grid.GetCellText(1, 1));
 
-    // With header sorting off a heading click sorts nothing and selects nothing.
+    // With header sorting off a heading click sorts nothing and selects nothing, and a press
+    // there starts no auto-scroll that would walk the focus.
     grid.SetSortOnHeaderClick(FALSE);
+    Down(CellPoint(0, 1));
+    EXPECT_FALSE(TimerWasRunning(GRID_SCROLL_TIMER_ID));
+    Up(CellPoint(0, 1));
     Click(CellPoint(4, 2));
     Cells before = Selection();
     Click(CellPoint(0, 2), MK_SHIFT);
