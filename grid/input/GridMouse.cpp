@@ -40,6 +40,13 @@ void ClipCursorToClient(CGridMainWnd* grid, int left, int top) {
     ::ClipCursor(&screen);
 }
 
+// The top-left corner of the cell whose divider is dragged. A column narrower than a pixel has
+// no corner of its own: it starts where the next column starts, so it can be dragged wide again.
+bool GetDividerCellStart(const CGridMainWnd* grid, CCellPos cell, CPoint* start) {
+    if (grid->GetCellTopLeft(cell, start)) return true;
+    return grid->GetColumnWidth(cell.col) == 0 && grid->GetCellTopLeft(cell.row, cell.col + 1, start);
+}
+
 void SetStandardCursor(LPCSTR id) {
     ::SetCursor(::LoadCursorA(nullptr, id));
 }
@@ -98,25 +105,27 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     }
 
     if (mouseMode == GMM_AT_COLUMN_EDGE) {
-        mouseMode = GMM_SIZING_COLUMN;
+        // A divider whose cell has no corner is not dragged: the press ends there, with no
+        // mode, capture or strip left behind.
         CPoint start;
-        if (!GetCellTopLeft(0, clickDownCell.col, &start)) return;
-        InvertTrackingStrip(this, true, point.x);
+        if (!GetDividerCellStart(this, CCellPos(0, clickDownCell.col), &start)) return AbandonPress();
         // Near a column's left edge the divider belongs to the column on its left.
         if (point.x - start.x <= dividerTolerance) {
             clickDownCell.col--;
-            if (!GetCellTopLeft(0, clickDownCell.col, &start)) return;
+            if (!GetDividerCellStart(this, CCellPos(0, clickDownCell.col), &start)) return AbandonPress();
         }
+        mouseMode = GMM_SIZING_COLUMN;
+        InvertTrackingStrip(this, true, point.x);
         ClipCursorToClient(this, start.x, -1);
     } else if (mouseMode == GMM_AT_ROW_EDGE) {
-        mouseMode = GMM_SIZING_ROW;
         CPoint start;
-        if (!GetCellTopLeft(clickDownCell, &start)) return;
-        InvertTrackingStrip(this, false, point.y);
+        if (!GetCellTopLeft(clickDownCell, &start)) return AbandonPress();
         if (point.y - start.y <= dividerTolerance) {
             clickDownCell.row--;
-            if (!GetCellTopLeft(clickDownCell.row, 0, &start)) return;
+            if (!GetCellTopLeft(clickDownCell.row, 0, &start)) return AbandonPress();
         }
+        mouseMode = GMM_SIZING_ROW;
+        InvertTrackingStrip(this, false, point.y);
         ClipCursorToClient(this, -1, start.y);
     } else {
         // A selection. With Ctrl the selection so far is kept and the new one is added to it.
@@ -147,6 +156,12 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     }
 
     lastMousePoint = point;
+}
+
+void CGridMainWnd::AbandonPress() {
+    mouseMode = GMM_IDLE;
+    SetStandardCursor((LPCSTR)IDC_ARROW);
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
 }
 
 void CGridMainWnd::OnMouseMove(UINT nFlags, CPoint point) {
@@ -262,20 +277,16 @@ void CGridMainWnd::OnLButtonUp(UINT nFlags, CPoint point) {
         BeginCellEdit(focusCell.row, focusCell.col, VK_LBUTTON);
     } else if (mouseMode == GMM_SIZING_COLUMN) {
         InvertTrackingStrip(this, true, lastMousePoint.x);
-        if (point != clickDownPoint) {
-            CPoint start;
-            if (!GetCellTopLeft(clickDownCell, &start)) return;
+        CPoint start;
+        if (point != clickDownPoint && GetDividerCellStart(this, clickDownCell, &start))
             SetColumnWidth(clickDownCell.col, point.x - start.x);
-        }
         UpdateScrollBars();
         Invalidate(TRUE);
     } else if (mouseMode == GMM_SIZING_ROW) {
         InvertTrackingStrip(this, false, lastMousePoint.y);
-        if (point != clickDownPoint) {
-            CPoint start;
-            if (!GetCellTopLeft(clickDownCell, &start)) return;
+        CPoint start;
+        if (point != clickDownPoint && GetCellTopLeft(clickDownCell, &start))
             SetRowHeight(clickDownCell.row, point.y - start.y);
-        }
         UpdateScrollBars();
         Invalidate(TRUE);
     }

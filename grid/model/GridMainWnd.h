@@ -249,6 +249,7 @@ protected:
     void OnUpdateCmdSelectAll(CCmdUI* pCmdUI);
     // Mouse (GridMouse.cpp) and keyboard (GridKeys.cpp).
     void OnLButtonDown(UINT nFlags, CPoint point);
+    void AbandonPress(); // ends a press that cannot go on: no mode, capture or cursor left
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnLButtonDblClk(UINT nFlags, CPoint point);

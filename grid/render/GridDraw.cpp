@@ -29,10 +29,10 @@ void CGridMainWnd::PaintCellRange(CDC* pDC, const CRect& clip, int firstRow, int
                                   int lastCol, BOOL fixed) {
     for (int row = firstRow; row <= lastRow; row++) {
         for (int col = firstCol; col <= lastCol; col++) {
-            // A cell without a corner gets the empty rectangle (left and top the largest int),
-            // which ends the row like a cell below or right of the clip box.
+            // A cell without a corner (a column narrower than a pixel) has nothing to paint; the
+            // cells right of it still do.
             CRect rect;
-            GetCellBounds(row, col, &rect);
+            if (!GetCellBounds(row, col, &rect)) continue;
             if (rect.top > clip.bottom) break;
             if (rect.bottom < clip.top) continue;
             if (rect.left > clip.right) break;

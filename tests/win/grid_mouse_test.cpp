@@ -399,6 +399,35 @@ TEST_F(GridMouse, DraggingARowDividerResizesTheRow) {
     EXPECT_TRUE(ClipIs(unclipped));
 }
 
+// A column dragged to no width: the columns right of it are still drawn, and its divider drags
+// it wide again.
+TEST_F(GridMouse, AZeroWidthColumnHidesNothingAndCanBeDraggedBack) {
+    Build(30, 5);
+    grid.SetColumnWidth(2, 0);
+    ::RedrawWindow(grid.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const int edge = kFixedWidth + kColumnWidth; // columns 2 and 3 start here
+    HDC dc = ::GetDC(grid.m_hWnd);
+    int ink = 0;
+    for (int x = edge + 1; x < edge + kColumnWidth - 1; x++)
+        for (int y = kRowHeight + 2; y < 2 * kRowHeight - 2; y++)
+            ink += (::GetPixel(dc, x, y) & 0xFFFFFF) == 0;
+    ::ReleaseDC(grid.m_hWnd, dc);
+    EXPECT_GT(ink, 0) << "column 3's text is drawn";
+
+    CPoint press(edge + 1, 10);
+    Move(press);
+    ASSERT_EQ(GMM_AT_COLUMN_EDGE, grid.mouseMode);
+    Down(press);
+    EXPECT_EQ(GMM_SIZING_COLUMN, grid.mouseMode);
+    EXPECT_EQ(CCellPos(0, 2), grid.clickDownCell) << "the divider belongs to the narrow column";
+    Move(CPoint(press.x + 30, 10), MK_LBUTTON);
+    Up(CPoint(press.x + 30, 10));
+    EXPECT_EQ(31, grid.GetColumnWidth(2));
+    EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(3));
+    EXPECT_EQ(GMM_IDLE, grid.mouseMode);
+
+}
+
 TEST_F(GridMouse, DividersStayPutWhenResizingIsOff) {
     Build(30, 5);
     grid.allowColumnResize = FALSE;
