@@ -71,7 +71,14 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     clickDownCell = HitTestCell(point, TRUE);
     if (!IsValidCell(clickDownCell)) return;
 
-    anchorCell = (nFlags & MK_SHIFT) ? focusCell : clickDownCell;
+    // Shift+click selects from the focus cell; with no focus (every new trace row clears it)
+    // from the anchor of the clicks before, or, with none, from the cell clicked.
+    if (!(nFlags & MK_SHIFT))
+        anchorCell = clickDownCell;
+    else if (IsValidCell(focusCell))
+        anchorCell = focusCell;
+    else if (!IsValidCell(anchorCell))
+        anchorCell = clickDownCell;
     SetFocus();
     titleTip.Hide();
 

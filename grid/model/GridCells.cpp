@@ -157,6 +157,8 @@ void CGridMainWnd::DiscardRowCells(int row) {
     for (int col = 0; col < cells->GetSize(); col++) {
         CGridItem* cell = (CGridItem*)(*cells)[col];
         if (cell == nullptr) continue;
+        // A selected cell leaves the selection with its row.
+        if (cell->state & CELL_SELECTED) selectedCells.RemoveKey(CCellKey(row, col));
         DiscardCell(cell, row, col);
         delete cell;
         (*cells)[col] = nullptr;
@@ -166,6 +168,8 @@ void CGridMainWnd::DiscardRowCells(int row) {
 }
 
 void CGridMainWnd::ClearSelection() {
+    // The selection a Ctrl+click kept is dropped too: SelectSpan would add it back.
+    savedSelection.RemoveAll();
     SelectSpan(-1, -1, -1, -1, FALSE);
     MoveFocusTo(-1, -1);
 }
@@ -200,4 +204,29 @@ void CGridMainWnd::StoreColumnWidth(int col, int width) {
     int old = (int)columnWidths[col];
     columnWidths[col] = (UINT)width;
     columnIndex.Change(col, old, width);
+}
+
+// The selection maps after the removal of a row: the cells below it are one row up now.
+void CGridMainWnd::ShiftSelectionUp(int removedRow) {
+    CCellPosMap* maps[] = {&selectedCells, &savedSelection};
+    for (CCellPosMap* map : maps) {
+        CCellPosMap shifted;
+        POSITION pos = map->GetStartPosition();
+        while (pos != nullptr) {
+            CCellKey key;
+            CCellPos cell;
+            map->GetNextAssoc(pos, key, cell);
+            if (cell.row == removedRow) continue;
+            if (cell.row > removedRow) cell.row--;
+            shifted.SetAt(CCellKey(cell.row, cell.col), cell);
+        }
+        map->RemoveAll();
+        pos = shifted.GetStartPosition();
+        while (pos != nullptr) {
+            CCellKey key;
+            CCellPos cell;
+            shifted.GetNextAssoc(pos, key, cell);
+            map->SetAt(key, cell);
+        }
+    }
 }

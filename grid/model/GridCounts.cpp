@@ -166,6 +166,9 @@ BOOL CGridMainWnd::RemoveRow(int row) {
         rowIndex.Build(rowHeights);
     rowCount--;
     if (row < fixedRowCount) fixedRowCount--;
+    // Rows below a removed one move up, their selected cells with them. (The last row, as a
+    // trace is emptied, leaves nothing to move.)
+    if (row < rowCount) ShiftSelectionUp(row);
     if (row == focusCell.row)
         focusCell = CCellPos(-1, -1);
     else if (row < focusCell.row)

@@ -275,6 +275,7 @@ protected:
     void StoreRowHeight(int row, int height);
     void StoreColumnWidth(int col, int width);
     void DiscardRowCells(int row);
+    void ShiftSelectionUp(int removedRow);
     // The selection is not empty (its bounds are a valid span holding at least one cell).
     BOOL HasSelection() const;
 

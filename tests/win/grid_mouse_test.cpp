@@ -4,6 +4,8 @@
 // cursor clip checked after each.
 #include "grid_mouse_fixture.h"
 
+#include <algorithm>
+
 using gridinput::GridInputTest;
 using gridinput::HeldKeys;
 using gridinput::Posted;
@@ -426,6 +428,48 @@ TEST_F(GridMouse, AZeroWidthColumnHidesNothingAndCanBeDraggedBack) {
     EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(3));
     EXPECT_EQ(GMM_IDLE, grid.mouseMode);
 
+}
+
+// The selected-cell map (what Copy takes) and the highlighted cells stay in step: a new row after
+// a Ctrl+click leaves nothing highlighted, removed rows take their selection along and move the
+// rows below with theirs, and Shift+click with no focus (as after every new trace row) selects
+// from the click before.
+TEST_F(GridMouse, SelectionMapAndHighlightStayInStep) {
+    Build(30, 5);
+    grid.SetListMode(TRUE);
+    auto mapped = [&] {
+        Cells cells;
+        POSITION pos = grid.selectedCells.GetStartPosition();
+        while (pos != nullptr) {
+            CCellKey key;
+            CCellPos cell;
+            grid.selectedCells.GetNextAssoc(pos, key, cell);
+            cells.push_back({cell.row, cell.col});
+        }
+        std::sort(cells.begin(), cells.end());
+        return cells;
+    };
+    Click(CellPoint(2, 2));
+    Click(CellPoint(4, 2), MK_CONTROL);
+    Cells picked = Block(2, 1, 2, 5);
+    for (const auto& cell : Block(4, 1, 4, 5))
+        picked.push_back(cell);
+    ASSERT_EQ(picked, Selection());
+    grid.AddRow("", -1);
+    EXPECT_EQ(Cells(), Selection()) << "a new row clears the whole selection";
+    EXPECT_EQ(Cells(), mapped());
+
+    Click(CellPoint(3, 2));
+    grid.AddRow("", -1);
+    ASSERT_FALSE(grid.IsValidCell(grid.GetFocusCell()));
+    Click(CellPoint(6, 2), MK_SHIFT);
+    EXPECT_EQ(Block(3, 1, 6, 5), Selection());
+    grid.RemoveRow(1);
+    EXPECT_EQ(Block(2, 1, 5, 5), Selection());
+    EXPECT_EQ(Selection(), mapped());
+    grid.SetNumRows(4);
+    EXPECT_EQ(Block(2, 1, 3, 5), Selection());
+    EXPECT_EQ(Selection(), mapped());
 }
 
 TEST_F(GridMouse, DividersStayPutWhenResizingIsOff) {
