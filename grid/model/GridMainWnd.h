@@ -149,6 +149,7 @@ public:
     // them later (an UpdateScrollBars after the deferral ends, or a frame redraw). Appending many
     // rows draws the bars once instead of once a row.
     void DeferScrollBarRedraw(BOOL deferred) { scrollBarRedrawDeferred = deferred; }
+    BOOL IsScrollBarRedrawDeferred() const { return scrollBarRedrawDeferred; }
     void EnableScrollBars(BOOL horz, BOOL vert) {
         horzScrollEnabled = horz;
         vertScrollEnabled = vert;

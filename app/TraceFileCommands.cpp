@@ -1,0 +1,105 @@
+// Open File and Save File: the trace shown in the grid saved to a trace file and loaded back
+// (the line format, the reader and the writer are in core/TraceFile).
+#include "DebuggerDlg.h"
+#include "TraceFile.h"
+#include "TraceGrid.h"
+#include "afxdlgs.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace {
+const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
+const char kTraceFilter[] = "Valkorine Debugging Files (*.vdf)|*.vdf|Valkorine Trace Files (*.vkp)|*.vkp||";
+const char kTraceExt[] = "vkp";
+} // namespace
+
+void CDebuggerDlg::OnFileOpen()
+{
+    CFileDialog dlg(TRUE, kTraceExt, "", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kTraceFilter,
+                    nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    LoadTraceFile(dlg.GetPathName());
+}
+
+void CDebuggerDlg::OnFileSave()
+{
+    CFileDialog dlg(FALSE, kTraceExt, "noname", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kTraceFilter, nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    SaveTraceFile(dlg.GetPathName());
+}
+
+void CDebuggerDlg::SaveTraceFile(CString path)
+{
+    // The rows go to a temporary file beside the target, which takes the target's place only
+    // when every line is on the disk: a failure halfway leaves the earlier file as it was.
+    CTraceFileWriter file;
+    if (!file.Open(path)) {
+        AfxMessageBox(kCannotOpen, MB_OK);
+        return;
+    }
+    BOOL written = TRUE;
+    try {
+        const int fixedRows = m_grid.GetNumFixedRows();
+        for (int r = fixedRows; r < m_grid.GetNumRows(); r++) {
+            INT_PTR i = r - fixedRows;
+            file.WriteRow(m_grid.GetCellText(r, 0), m_grid.GetCellText(r, 1),
+                          i < m_details.GetSize() ? m_details[i] : CString());
+        }
+    } catch (CFileException* e) {
+        e->Delete();
+        written = FALSE;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        written = FALSE;
+    } catch (const std::bad_alloc&) {
+        written = FALSE;
+    }
+    if (!written || !file.Commit()) {
+        file.Abort();
+        AfxMessageBox(kCannotOpen, MB_OK);
+    }
+}
+
+void CDebuggerDlg::LoadTraceFile(CString path)
+{
+    // The whole file is read before the trace is touched: a file that cannot be read, wholly,
+    // leaves the trace as it was.
+    std::vector<TraceRowText> rows;
+    if (ReadTraceFile(path, &rows) != TRACE_FILE_OK) {
+        AfxMessageBox(kCannotOpen, MB_OK);
+        return;
+    }
+
+    m_details.SetSize(0);
+    m_grid.RemoveScrollingRows();
+    SetDlgItemText(IDC_EDIT_DETAIL, "");
+
+    // Every row sets the scroll range; the bars are drawn once, at the end.
+    m_grid.DeferScrollBarRedraw(TRUE);
+    try {
+        for (TraceRowText& text : rows) {
+            int row = AddEmptyTraceRow(m_grid);
+            FormatTraceRow(row);
+            m_grid.SetCellText(row, 0, text.function);
+            m_grid.SetCellText(row, 1, text.delay);
+            m_grid.SetCellText(row, 2, text.detail.Left(100));
+            INT_PTR i = m_details.Add(CString());
+            m_details[i] = std::move(text.detail);
+            // This row's texts are in the grid now: free them as the load goes.
+            TraceRowText spent(std::move(text));
+        }
+    } catch (CMemoryException* e) {
+        // The rows loaded so far stay, each with its detail.
+        e->ReportError();
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+        CMemoryException e;
+        e.ReportError();
+    }
+    m_grid.DeferScrollBarRedraw(FALSE);
+    m_grid.UpdateScrollBars();
+    m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
