@@ -310,6 +310,12 @@ protected:
     BOOL vertScrollEnabled;
     BOOL horzScrollEnabled;
     BOOL scrollBarRedrawDeferred = FALSE;  // scroll bar changes are drawn later (RemoveScrollingRows)
+    // The extent of an empty text in the heading ([1]) and body ([0]) font, with the font it was
+    // measured in: every appended row measures its empty heading, and a font costs microseconds
+    // to create and select.
+    BOOL emptyExtentValid[2] = {FALSE, FALSE};
+    LOGFONTA emptyExtentFont[2];
+    CSize emptyExtent[2];
     int wheelScrollLines;
 
     BOOL titleTipCreated;
