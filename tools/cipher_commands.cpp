@@ -129,7 +129,7 @@ int VkPack(int argc, char** argv, FILE*, FILE* err) {
 
 int VkShow(int argc, char** argv, FILE* out, FILE* err) {
     if (argc != 1) {
-        std::fputs("usage: vktool show FILE.vkl|FILE.vkc\n", err);
+        std::fputs("usage: vktool show FILE.vkl|FILE.vkc|FILE.vkp\n", err);
         return VK_EXIT_USAGE;
     }
     const char* path = argv[0];
@@ -143,12 +143,14 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
     case DROPPED_FILE_COMPILED:
         r = ReadCompiledScript(path, &text);
         break;
+    case DROPPED_FILE_TRACE:
+        return VkShowTrace(path, out, err);
     default: {
         const CString ext = ExtractFileExtension(path);
         if (ext.IsEmpty())
-            std::fprintf(err, "vktool show: %s: no extension (expected .vkl or .vkc)\n", path);
+            std::fprintf(err, "vktool show: %s: no extension (expected .vkl, .vkc or .vkp)\n", path);
         else
-            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl or .vkc)\n", path,
+            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl, .vkc or .vkp)\n", path,
                          (LPCTSTR)ext);
         return VK_EXIT_FAILURE;
     }
