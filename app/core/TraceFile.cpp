@@ -143,9 +143,20 @@ CTraceFileWriter::~CTraceFileWriter() { Abort(); }
 BOOL CTraceFileWriter::Open(LPCTSTR path) {
     Abort();
     if (path == nullptr || *path == '\0') return FALSE;
-    // A directory cannot be replaced by a file.
+    // A target that is there must be one the program may write: not a directory, not read-only,
+    // not held by another program. Opening it for writing, without truncating it, asks the system.
     struct stat st;
-    if (stat(path, &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR) return FALSE;
+    if (stat(path, &st) == 0) {
+        if ((st.st_mode & S_IFMT) == S_IFDIR) return FALSE;
+#ifdef _WIN32
+        // The read-only attribute, also where the system would let an administrator write anyway.
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return FALSE;
+#endif
+        FILE* existing = std::fopen(path, "r+b");
+        if (existing == nullptr) return FALSE;
+        std::fclose(existing);
+    }
 
     // Beside the target, so the replacement stays on the same volume; a name of its own, never an
     // existing file's.
