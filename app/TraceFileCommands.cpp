@@ -15,24 +15,21 @@ const char kTraceFilter[] = "Valkorine Debugging Files (*.vdf)|*.vdf|Valkorine T
 const char kTraceExt[] = "vkp";
 } // namespace
 
-void CDebuggerDlg::OnFileOpen()
-{
-    CFileDialog dlg(TRUE, kTraceExt, "", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kTraceFilter,
-                    nullptr);
+void CDebuggerDlg::OnFileOpen() {
+    CFileDialog dlg(TRUE, kTraceExt, "", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                    kTraceFilter, nullptr);
     if (dlg.DoModal() != IDOK) return;
     LoadTraceFile(dlg.GetPathName());
 }
 
-void CDebuggerDlg::OnFileSave()
-{
+void CDebuggerDlg::OnFileSave() {
     CFileDialog dlg(FALSE, kTraceExt, "noname", OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                     kTraceFilter, nullptr);
     if (dlg.DoModal() != IDOK) return;
     SaveTraceFile(dlg.GetPathName());
 }
 
-void CDebuggerDlg::SaveTraceFile(CString path)
-{
+void CDebuggerDlg::SaveTraceFile(CString path) {
     // The rows go to a temporary file beside the target, which takes the target's place only
     // when every line is on the disk: a failure halfway leaves the earlier file as it was.
     CTraceFileWriter file;
@@ -63,8 +60,7 @@ void CDebuggerDlg::SaveTraceFile(CString path)
     }
 }
 
-void CDebuggerDlg::LoadTraceFile(CString path)
-{
+void CDebuggerDlg::LoadTraceFile(CString path) {
     // The whole file is read before the trace is touched: a file that cannot be read, wholly,
     // leaves the trace as it was.
     std::vector<TraceRowText> rows;
@@ -77,8 +73,10 @@ void CDebuggerDlg::LoadTraceFile(CString path)
     m_grid.RemoveScrollingRows();
     SetDlgItemText(IDC_EDIT_DETAIL, "");
 
-    // Every row sets the scroll range; the bars are drawn once, at the end.
-    m_grid.DeferScrollBarRedraw(TRUE);
+    // Appending and formatting a row each set the scroll ranges and, here, nothing needs them
+    // before the last row: they are set and the bars drawn once, at the end (a third of a row's
+    // time otherwise).
+    m_grid.SuspendScrollBarUpdates(TRUE);
     try {
         for (TraceRowText& text : rows) {
             int row = AddEmptyTraceRow(m_grid);
@@ -99,7 +97,7 @@ void CDebuggerDlg::LoadTraceFile(CString path)
         CMemoryException e;
         e.ReportError();
     }
-    m_grid.DeferScrollBarRedraw(FALSE);
+    m_grid.SuspendScrollBarUpdates(FALSE);
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }

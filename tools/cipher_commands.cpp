@@ -150,8 +150,8 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         if (ext.IsEmpty())
             std::fprintf(err, "vktool show: %s: no extension (expected .vkl, .vkc or .vkp)\n", path);
         else
-            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl, .vkc or .vkp)\n", path,
-                         (LPCTSTR)ext);
+            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl, .vkc or .vkp)\n",
+                         path, (LPCTSTR)ext);
         return VK_EXIT_FAILURE;
     }
     }

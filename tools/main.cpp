@@ -16,7 +16,8 @@ static void PrintUsage(FILE* f) {
                "  lock IN OUT.vkl   write the text of file IN as an encrypted script listing\n"
                "  pack IN OUT.vkc   write the text of file IN as a compiled script\n"
                "  show FILE         print the clear text of a .vkl or .vkc file as the debugger shows it\n"
-               "                    (the text's bytes exactly, no line end added), or a .vkp trace as a table\n"
+               "                    (the text's bytes exactly, no line end added)\n"
+               "  show FILE.vkp     print a trace file as a table\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n",
                f);

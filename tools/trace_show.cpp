@@ -33,7 +33,7 @@ int VkShowTrace(const char* path, FILE* out, FILE* err) {
         std::fprintf(err, "vktool show: %s: %s\n", path, DescribeTraceFileResult(r));
         return VK_EXIT_FAILURE;
     }
-    int functionWidth = 8, delayWidth = 5;  // "Function", "Delay"
+    int functionWidth = 8, delayWidth = 5; // "Function", "Delay"
     for (const TraceRowText& row : rows) {
         functionWidth = std::max(functionWidth, std::min(kMaxFunctionWidth, row.function.GetLength()));
         delayWidth = std::max(delayWidth, std::min(kMaxDelayWidth, row.delay.GetLength()));

@@ -9,8 +9,7 @@ namespace {
 const DWORD kFileNameBuffer = 32768;
 } // namespace
 
-std::vector<char> CFileDialog::MakeFilter(LPCTSTR lpszFilter)
-{
+std::vector<char> CFileDialog::MakeFilter(LPCTSTR lpszFilter) {
     std::vector<char> filter;
     if (lpszFilter == nullptr || *lpszFilter == '\0') return filter;
     for (const char* p = lpszFilter; *p; p++)
@@ -24,8 +23,7 @@ std::vector<char> CFileDialog::MakeFilter(LPCTSTR lpszFilter)
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
                          LPCTSTR lpszFilter, CWnd* pParentWnd)
     : CDialog(0, pParentWnd), m_bOpenFileDialog(bOpenFileDialog), m_strDefExt(lpszDefExt),
-      m_filter(MakeFilter(lpszFilter)), m_fileName(kFileNameBuffer, '\0')
-{
+      m_filter(MakeFilter(lpszFilter)), m_fileName(kFileNameBuffer, '\0') {
     std::memset(&m_ofn, 0, sizeof m_ofn);
     m_ofn.lStructSize = sizeof m_ofn;
     m_ofn.lpstrFile = m_fileName.data();
@@ -41,8 +39,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
     }
 }
 
-INT_PTR CFileDialog::DoModal()
-{
+INT_PTR CFileDialog::DoModal() {
     // As MFC does for a dialog without a parent: the owner is the application's main window (or
     // the active window), so the dialog is modal to it.
     HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
@@ -59,10 +56,11 @@ INT_PTR CFileDialog::DoModal()
     return ok ? IDOK : IDCANCEL;
 }
 
-CString CFileDialog::GetPathName() const { return CString(m_ofn.lpstrFile); }
+CString CFileDialog::GetPathName() const {
+    return CString(m_ofn.lpstrFile);
+}
 
-CString CFileDialog::GetFileName() const
-{
+CString CFileDialog::GetFileName() const {
     CString path = GetPathName();
     int slash = path.ReverseFind('\\');
     int other = path.ReverseFind('/');
@@ -70,8 +68,7 @@ CString CFileDialog::GetFileName() const
     return path.Mid(slash + 1);
 }
 
-CString CFileDialog::GetFileExt() const
-{
+CString CFileDialog::GetFileExt() const {
     CString name = GetFileName();
     int dot = name.ReverseFind('.');
     return dot < 0 ? CString() : name.Mid(dot + 1);

@@ -138,7 +138,9 @@ bool PutInPlace(const CString& from, const CString& to) {
 
 } // namespace
 
-CTraceFileWriter::~CTraceFileWriter() { Abort(); }
+CTraceFileWriter::~CTraceFileWriter() {
+    Abort();
+}
 
 BOOL CTraceFileWriter::Open(LPCTSTR path) {
     Abort();

@@ -39,8 +39,8 @@ long long WriteSampleTrace(const std::string& path, long n) {
         if (i % 10 == 9)
             std::snprintf(detail, sizeof detail, "83A83D03FA14A3EC6266C626DCDEC251%08lX", (unsigned long)i);
         else
-            std::snprintf(detail, sizeof detail, "step %ld: value = %ld, state = running\nbuffer = 0123456789abcdef", i,
-                          i * 7);
+            std::snprintf(detail, sizeof detail,
+                          "step %ld: value = %ld, state = running\nbuffer = 0123456789abcdef", i, i * 7);
         CString line = FormatTraceLine(name, delay, detail);
         line.Replace("\n", "\r\n");
         bytes += (long long)std::fwrite((LPCTSTR)line, 1, (size_t)line.GetLength(), f);
@@ -52,9 +52,9 @@ long long WriteSampleTrace(const std::string& path, long n) {
 struct Figures {
     long rows = 0;
     long long fileBytes = 0;
-    double readS = 0;  // ReadTraceFile alone: the file read and parsed into rows
-    double loadS = 0;  // LoadTraceFile: read, trace replaced, one redraw
-    double saveS = 0;  // SaveTraceFile: written, committed, put in place
+    double readS = 0; // ReadTraceFile alone: the file read and parsed into rows
+    double loadS = 0; // LoadTraceFile: read, trace replaced, one redraw
+    double saveS = 0; // SaveTraceFile: written, committed, put in place
     double bytesPerRow = 0;
 };
 
@@ -120,10 +120,11 @@ protected:
             OnFileNew();
             Pump();
             results.push_back(f);
-            std::printf("%9ld rows (%6.1f MB file): load %8.3f s (%6.2f us/row; reading %6.2f us/row), save %7.3f s "
-                        "(%5.2f us/row), memory %6.0f bytes/row\n",
-                        n, f.fileBytes / 1048576.0, f.loadS, f.loadS / n * 1e6, f.readS / n * 1e6, f.saveS,
-                        f.saveS / n * 1e6, f.bytesPerRow);
+            std::printf(
+                "%9ld rows (%6.1f MB file): load %8.3f s (%6.2f us/row; reading %6.2f us/row), save %7.3f s "
+                "(%5.2f us/row), memory %6.0f bytes/row\n",
+                n, f.fileBytes / 1048576.0, f.loadS, f.loadS / n * 1e6, f.readS / n * 1e6, f.saveS,
+                f.saveS / n * 1e6, f.bytesPerRow);
             std::fflush(stdout);
         }
         if (breakdown) Breakdown();
@@ -155,13 +156,17 @@ protected:
             texts += d - c;
         }
         double m0 = Now();
-        for (long i = 0; i < n; i++) grid.MeasureText("", TRUE);
+        for (long i = 0; i < n; i++)
+            grid.MeasureText("", TRUE);
         double m1 = Now();
-        for (long i = 0; i < n; i++) grid.UpdateScrollBars();
+        for (long i = 0; i < n; i++)
+            grid.UpdateScrollBars();
         double m2 = Now();
-        for (long i = 0; i < n; i++) grid.ClearSelection();
+        for (long i = 0; i < n; i++)
+            grid.ClearSelection();
         double m3 = Now();
-        std::printf("measure %.2f us, scrollbars %.2f us, clearsel %.2f us\n", (m1-m0)/n*1e6, (m2-m1)/n*1e6, (m3-m2)/n*1e6);
+        std::printf("measure %.2f us, scrollbars %.2f us, clearsel %.2f us\n", (m1 - m0) / n * 1e6,
+                    (m2 - m1) / n * 1e6, (m3 - m2) / n * 1e6);
         grid.DeferScrollBarRedraw(FALSE);
         std::printf("    per loaded row: AddRow %.2f us, format %.2f us, texts %.2f us\n", add / n * 1e6,
                     format / n * 1e6, texts / n * 1e6);
@@ -204,10 +209,11 @@ int main(int argc, char** argv) {
     const Figures& small = dlg.results.front();
     const Figures& large = dlg.results.back();
     const double ratio = (large.loadS / large.rows) / (small.loadS / small.rows);
-    std::printf("load time per row, %ld rows against %ld rows: %.2f (goal <= 1.25)\n", large.rows, small.rows, ratio);
+    std::printf("load time per row, %ld rows against %ld rows: %.2f (goal <= 1.25)\n", large.rows, small.rows,
+                ratio);
     for (const Figures& f : dlg.results)
         if (f.rows == 1000000)
-            std::printf("1,000,000 rows: load %.2f s (goal < 5 s, %s), save %.2f s (goal < 2 s, %s)\n", f.loadS,
-                        f.loadS < 5 ? "met" : "missed", f.saveS, f.saveS < 2 ? "met" : "missed");
+            std::printf("1,000,000 rows: load %.2f s (goal < 5 s, %s), save %.2f s (goal < 2 s, %s)\n",
+                        f.loadS, f.loadS < 5 ? "met" : "missed", f.saveS, f.saveS < 2 ? "met" : "missed");
     return 0;
 }

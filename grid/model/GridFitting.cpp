@@ -8,7 +8,8 @@ CSize CGridMainWnd::MeasureText(LPCTSTR text, BOOL heading) {
     // An empty text's extent depends on the font alone: measured once per font.
     const int kind = heading ? 1 : 0;
     const BOOL empty = text == nullptr || *text == '\0';
-    if (empty && emptyExtentValid[kind] && std::memcmp(&emptyExtentFont[kind], &gridFont, sizeof gridFont) == 0)
+    if (empty && emptyExtentValid[kind] &&
+        std::memcmp(&emptyExtentFont[kind], &gridFont, sizeof gridFont) == 0)
         return CSize(emptyExtent[kind].cx + 2 * textMargin, emptyExtent[kind].cy + 2 * textMargin);
     CDC* pDC = GetDC();
     if (pDC == nullptr) return CSize(0, 0);

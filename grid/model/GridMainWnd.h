@@ -150,6 +150,10 @@ public:
     // rows draws the bars once instead of once a row.
     void DeferScrollBarRedraw(BOOL deferred) { scrollBarRedrawDeferred = deferred; }
     BOOL IsScrollBarRedrawDeferred() const { return scrollBarRedrawDeferred; }
+    // While suspended, UpdateScrollBars does nothing at all, not even set the ranges: a caller
+    // that appends rows in bulk (a trace file loaded) calls UpdateScrollBars once at the end, which
+    // sets the ranges for every row and draws the bars. Nothing may scroll in between.
+    void SuspendScrollBarUpdates(BOOL suspended) { scrollBarUpdatesSuspended = suspended; }
     void EnableScrollBars(BOOL horz, BOOL vert) {
         horzScrollEnabled = horz;
         vertScrollEnabled = vert;
@@ -310,6 +314,7 @@ protected:
     BOOL vertScrollEnabled;
     BOOL horzScrollEnabled;
     BOOL scrollBarRedrawDeferred = FALSE;  // scroll bar changes are drawn later (RemoveScrollingRows)
+    BOOL scrollBarUpdatesSuspended = FALSE; // the bars are set once after a bulk append
     // The extent of an empty text in the heading ([1]) and body ([0]) font, with the font it was
     // measured in: every appended row measures its empty heading, and a font costs microseconds
     // to create and select.

@@ -13,9 +13,9 @@ using e2e::KIND_TRACE;
 
 namespace {
 
-constexpr int kFileNameEdit = 0x480;   // edt1: the file name box of the Open and Save As dialogs
-constexpr int kFileNameCombo = 0x47C;  // cmb13: the same box where it is a combo box
-constexpr int kFileTypeCombo = 0x470;  // cmb1: the file type (filter) list
+constexpr int kFileNameEdit = 0x480;  // edt1: the file name box of the Open and Save As dialogs
+constexpr int kFileNameCombo = 0x47C; // cmb13: the same box where it is a combo box
+constexpr int kFileTypeCombo = 0x470; // cmb1: the file type (filter) list
 
 // The common file dialog the debugger shows now, found as a person sees it: a dialog window of
 // the debugger's process with a file name box.
@@ -73,7 +73,6 @@ std::string TempDirectory() {
 
 } // namespace
 
-
 class TraceFileTest : public DebuggerTest {
 protected:
     HWND Grid() const { return dbg.Item(e2e::GRID_CONTROL_ID); }
@@ -83,7 +82,8 @@ protected:
     std::string ClickShownRow(int n) {
         if (!dbg.SetDetailText("<unchanged>")) return "<the detail box did not take the marker>";
         const LPARAM at = MAKELPARAM(60, 20 + n * 20 + 10);
-        if (!PostMessageA(Grid(), WM_LBUTTONDOWN, MK_LBUTTON, at) || !PostMessageA(Grid(), WM_LBUTTONUP, 0, at))
+        if (!PostMessageA(Grid(), WM_LBUTTONDOWN, MK_LBUTTON, at) ||
+            !PostMessageA(Grid(), WM_LBUTTONUP, 0, at))
             return "<the click was not posted>";
         // The grid posts its notification while it handles the press: two markers behind it.
         if (!dbg.Sync() || !dbg.Sync()) return "<the click was not handled>";
@@ -125,11 +125,13 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
 
     // The file: one CR LF line per row, function|delay|detail, line feeds as "\n".
     const std::string data = e2e::ReadFileBytes(path);
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"Main", std::string(96, '-')},  {"     한글함수", "값 a|b\\nline2^끝"},
-        {"     LoadInputFID", ""},       {"     Note", "     Note"},
-        {"     Cr", "a\rb\\x"},          {"     Long", longDetail},
-        {"Main", ""}};
+    const std::vector<std::pair<std::string, std::string>> expected = {{"Main", std::string(96, '-')},
+                                                                       {"     한글함수", "값 a|b\\nline2^끝"},
+                                                                       {"     LoadInputFID", ""},
+                                                                       {"     Note", "     Note"},
+                                                                       {"     Cr", "a\rb\\x"},
+                                                                       {"     Long", longDetail},
+                                                                       {"Main", ""}};
     size_t pos = 0;
     for (size_t i = 0; i < expected.size(); i++) {
         const size_t end = data.find("\r\n", pos);
@@ -190,7 +192,8 @@ TEST_F(TraceFileTest, CancelledDialogsAndALockedTargetKeepEverything) {
     HWND dlg = WaitForFileDialog(dbg.Pid());
     ASSERT_NE(nullptr, dlg);
     const std::string locked = TempDirectory() + "vk_locked_e2e.vkp";
-    HANDLE h = CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE h =
+        CreateFileA(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
     DWORD written = 0;
     WriteFile(h, "old|1|x\r\n", 9, &written, nullptr);

@@ -88,8 +88,9 @@ TEST(TraceFile, RandomTracesComeBackUnchanged) {
     // Korean text in code page 949 (double-byte, trail bytes that look like ASCII letters), "|",
     // "^", CR and backslashes inside details, masked (hexadecimal) rows, empty details and details
     // longer than any fixed line buffer.
-    const std::vector<std::string> pieces = {"한글", "값", "함수", "|", "^", "\r", "\r\r", "\n", "\n\n", "\\",
-                                             "\\\\", "x", " ", "\t", "||", "끝\n", "\xB0\xA1\x6E", "^\n^"};
+    const std::vector<std::string> pieces = {"한글", "값",   "함수",         "|",    "^", "\r", "\r\r",
+                                             "\n",   "\n\n", "\\",           "\\\\", "x", " ",  "\t",
+                                             "||",   "끝\n", "\xB0\xA1\x6E", "^\n^"};
     const unsigned seed = std::random_device{}();
     std::mt19937 rng(seed);
     ScratchDir dir;
@@ -143,10 +144,12 @@ TEST(TraceFile, RandomTracesComeBackUnchanged) {
 TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
     ScratchDir dir;
     EXPECT_TRUE(ReadBytes(dir, "").empty());
-    EXPECT_EQ((std::vector<std::string>{"one line without end#5#x"}), Show(ReadBytes(dir, "one line without end|5|x")));
+    EXPECT_EQ((std::vector<std::string>{"one line without end#5#x"}),
+              Show(ReadBytes(dir, "one line without end|5|x")));
     EXPECT_EQ((std::vector<std::string>{"a#1#x", "b#2#y"}), Show(ReadBytes(dir, "a|1|x\r\nb|2|y")));
     // Lone CRs stay inside their line; LF alone ends a line as CR LF does.
-    EXPECT_EQ((std::vector<std::string>{"a#1#x\ry\r", "b#2#"}), Show(ReadBytes(dir, "a|1|x\ry\r\r\nb|2|\n\r")));
+    EXPECT_EQ((std::vector<std::string>{"a#1#x\ry\r", "b#2#"}),
+              Show(ReadBytes(dir, "a|1|x\ry\r\r\nb|2|\n\r")));
     // A line ends at its first NUL, as a C string holds it, and is then skipped when it is no
     // longer than 2 characters (its line feed is cut off with the rest).
     EXPECT_EQ((std::vector<std::string>{"abc##", "c#3#z"}),
@@ -181,7 +184,8 @@ TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
     {
         CTraceFileWriter writer;
         ASSERT_TRUE(writer.Open(target.c_str()));
-        EXPECT_EQ(0u, std::string(writer.TempPath()).find(target)) << "the temporary file is beside the target";
+        EXPECT_EQ(0u, std::string(writer.TempPath()).find(target))
+            << "the temporary file is beside the target";
         writer.WriteRow("new", "2", "y");
         EXPECT_EQ(2u, Entries(dir.Path("")).size());
     }

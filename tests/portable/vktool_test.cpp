@@ -149,10 +149,11 @@ TEST_F(VkTool, ShowFailures) {
 TEST_F(VkTool, ShowPrintsATraceFileAsATable) {
     // Columns as wide as their longest text; a detail's line feeds and "^" start lines of their
     // own under the detail's column; "|" inside a detail and Korean text pass through as bytes.
-    WriteFileBytes(P("trace.VKP"), "Main|0|" + std::string(12, '-') + "\r\n"
-                                   "     한글함수|1234567|a|b\\nc^d\r\n"
-                                   "x\r\n"
-                                   "     Empty|15|\r\n");
+    WriteFileBytes(P("trace.VKP"), "Main|0|" + std::string(12, '-') +
+                                       "\r\n"
+                                       "     한글함수|1234567|a|b\\nc^d\r\n"
+                                       "x\r\n"
+                                       "     Empty|15|\r\n");
     Outcome o = Run(VkShow, {P("trace.VKP")});
     EXPECT_EQ(VK_EXIT_OK, o.status) << o.err;
     EXPECT_EQ("Function         Delay  Result\n"

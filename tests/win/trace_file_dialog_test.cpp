@@ -105,12 +105,13 @@ std::vector<std::string> FilesStartingWith(const std::string& dir, const std::st
 // A random record payload: Korean text in code page 949, "|", "^", CR, line feeds, backslashes,
 // now and then a very long detail.
 std::string RandomDetail(std::mt19937& rng, bool veryLong) {
-    static const char* const pieces[] = {"한글", "값", "|", "^", "\r", "\n", "\\", "x", " ", "끝", "\xB0\xA1n"};
+    static const char* const pieces[] = {"한글", "값", "|", "^",  "\r",       "\n",
+                                         "\\",   "x",  " ", "끝", "\xB0\xA1n"};
     std::string d;
     if (veryLong) d.assign(1500000 + rng() % 1000000, 'L');
     for (unsigned k = 0, n = rng() % 12; k < n; k++) {
         const char* p = pieces[rng() % (sizeof pieces / sizeof pieces[0])];
-        if (!d.empty() && d.back() == '\\' && p[0] == 'n') continue;  // "\" "n" reads as a line feed
+        if (!d.empty() && d.back() == '\\' && p[0] == 'n') continue; // "\" "n" reads as a line feed
         d += p;
     }
     return d;
@@ -131,7 +132,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     vktest::RunDialog(dlg, [&](HWND h) {
         for (int trace = 0; trace < 4; trace++) {
             ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
-            const int records = trace == 3 ? 0 : 1 + rng() % 80;  // the last one empty
+            const int records = trace == 3 ? 0 : 1 + rng() % 80; // the last one empty
             for (int i = 0; i < records; i++) {
                 const unsigned kind = rng() % 6;
                 const std::string detail = RandomDetail(rng, trace == 1 && i == 3);
@@ -142,7 +143,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
                 else if (kind == 2)
                     SendRecord(h, 0, (rng() % 2 ? "LoadInputFID|" : "S_UpperLower|") + detail);
                 else if (kind == 3)
-                    SendRecord(h, 0, "함수" + std::to_string(i));  // no "|": the detail is the name
+                    SendRecord(h, 0, "함수" + std::to_string(i)); // no "|": the detail is the name
                 else
                     SendRecord(h, 0, "F" + std::to_string(i) + "|" + (kind == 4 ? std::string() : detail));
             }
@@ -186,7 +187,8 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     const int height = (int)before[0].rows.size() * 20;
     EXPECT_EQ(height > vertPage ? height - 1 : 0, vertMax) << "page " << vertPage;
     EXPECT_EQ("", ReadBytes(path)) << "the last trace was empty: an empty file";
-    EXPECT_EQ(std::vector<std::string>{"vk 추적 round trip.vkp"}, FilesStartingWith(TempDir(), "vk 추적 round trip"));
+    EXPECT_EQ(std::vector<std::string>{"vk 추적 round trip.vkp"},
+              FilesStartingWith(TempDir(), "vk 추적 round trip"));
     ::DeleteFileA(path.c_str());
 }
 
