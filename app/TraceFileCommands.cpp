@@ -90,13 +90,16 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
             TraceRowText spent(std::move(text));
         }
     } catch (CMemoryException* e) {
-        // The rows loaded so far stay, each with its detail.
+        // The rows loaded so far stay.
         e->ReportError();
         e->Delete();
     } catch (const std::bad_alloc&) {
         CMemoryException e;
         e.ReportError();
     }
+    // A row whose detail could not be stored goes again: every row keeps its detail.
+    while (m_grid.GetNumRows() - m_grid.GetNumFixedRows() > m_details.GetSize())
+        m_grid.RemoveRow(m_grid.GetNumRows() - 1);
     m_grid.SuspendScrollBarUpdates(FALSE);
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

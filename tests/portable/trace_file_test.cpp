@@ -126,7 +126,10 @@ TEST(TraceFile, RandomTracesComeBackUnchanged) {
             if (!detail.empty() && detail.back() == '\\' && rng() % 2) detail += 'n' - 1;
             r.detail = CString(detail.data(), (int)detail.size());
         }
-        const std::string path = dir.Path("trace " + std::to_string(trace) + " 추적.vkp");
+        // The Korean name goes to the file functions as the program's own bytes (code page 949
+        // on Windows), not through std::filesystem's conversions.
+        const std::string path = dir.Path("x").substr(0, dir.Path("x").size() - 1) + "trace " +
+                                 std::to_string(trace) + " 추적.vkp";
         ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(path.c_str(), rows));
         // One CR LF line per row, no line feed of its own.
         const std::string bytes = ReadFileBytes(path);
@@ -138,7 +141,8 @@ TEST(TraceFile, RandomTracesComeBackUnchanged) {
         ASSERT_EQ(rows.size(), lines) << "seed " << seed;
         EXPECT_EQ(Show(rows), Show(Read(path))) << "seed " << seed << ", trace " << trace;
     }
-    EXPECT_EQ(40u, Entries(dir.Path("")).size()) << "no temporary file left behind";
+    const auto files = std::distance(std::filesystem::directory_iterator(dir.Path("")), {});
+    EXPECT_EQ(40, files) << "no temporary file left behind";
 }
 
 TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
