@@ -11,7 +11,9 @@
 
 namespace {
 const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
-const char kTraceFilter[] = "Valkorine Debugging Files (*.vdf)|*.vdf|Valkorine Trace Files (*.vkp)|*.vkp||";
+// The trace files the program writes come first: the dialogs show them at once, and the save
+// dialog gives a name typed without an extension the selected type's extension, ".vkp".
+const char kTraceFilter[] = "Valkorine Trace Files (*.vkp)|*.vkp|Valkorine Debugging Files (*.vdf)|*.vdf||";
 const char kTraceExt[] = "vkp";
 } // namespace
 

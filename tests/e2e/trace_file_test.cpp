@@ -158,8 +158,8 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
     ASSERT_NE(nullptr, open);
     // Both the designed file type and the trace files the program writes are offered.
     ASSERT_EQ(2, FileTypeCount(open));
-    EXPECT_EQ("Valkorine Debugging Files (*.vdf)", FileTypeAt(open, 0));
-    EXPECT_EQ("Valkorine Trace Files (*.vkp)", FileTypeAt(open, 1));
+    EXPECT_EQ("Valkorine Trace Files (*.vkp)", FileTypeAt(open, 0));
+    EXPECT_EQ("Valkorine Debugging Files (*.vdf)", FileTypeAt(open, 1));
     ASSERT_TRUE(TypePathAndPressOk(open, path));
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(open); }, e2e::PROMPT_TIMEOUT_MS));
     ASSERT_TRUE(dbg.Sync());
@@ -176,16 +176,33 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
 
 TEST_F(TraceFileTest, CancelledDialogsAndALockedTargetKeepEverything) {
     ASSERT_EQ(TRUE, Send(KIND_TRACE, "Keep|me"));
-    // Cancel in either dialog does nothing.
+    // Cancel in either dialog does nothing. The open dialog starts with no name, the save dialog
+    // with "noname".
     for (int command : {e2e::CMD_FILE_OPEN, e2e::CMD_FILE_SAVE}) {
         ASSERT_TRUE(dbg.PostCommand(command));
         HWND dlg = WaitForFileDialog(dbg.Pid());
         ASSERT_NE(nullptr, dlg);
+        std::string name = "<no name box>";
+        HWND box =
+            GetDlgItem(dlg, kFileNameEdit) ? GetDlgItem(dlg, kFileNameEdit) : GetDlgItem(dlg, kFileNameCombo);
+        e2e::WaitUntil(
+            [&] { return e2e::WindowText(box, &name) && (command == e2e::CMD_FILE_OPEN || !name.empty()); },
+            e2e::PROMPT_TIMEOUT_MS);
+        EXPECT_EQ(command == e2e::CMD_FILE_OPEN ? "" : "noname", name);
         ASSERT_TRUE(PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0));
         ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dlg); }, e2e::PROMPT_TIMEOUT_MS));
         ASSERT_TRUE(dbg.Sync());
         EXPECT_EQ("me", Row(1));
     }
+    // A name typed without an extension is given ".vkp" (the system's dialog gives it the
+    // extension of the file type selected, the first).
+    const std::string plain = TempDirectory() + "vk_no_extension_e2e";
+    DeleteFileA((plain + ".vkp").c_str());
+    ThroughDialog(e2e::CMD_FILE_SAVE, plain);
+    EXPECT_TRUE(e2e::FileExists(plain + ".vkp"));
+    EXPECT_FALSE(e2e::FileExists(plain));
+    DeleteFileA((plain + ".vkp").c_str());
+
     // A target another program holds open without sharing: the message; the file and the trace
     // stay as they were.
     ASSERT_TRUE(dbg.PostCommand(e2e::CMD_FILE_SAVE));
@@ -219,3 +236,4 @@ TEST_F(TraceFileTest, CancelledDialogsAndALockedTargetKeepEverything) {
     EXPECT_EQ("me", Row(1));
     DeleteFileA(locked.c_str());
 }
+
