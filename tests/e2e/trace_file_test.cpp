@@ -236,4 +236,3 @@ TEST_F(TraceFileTest, CancelledDialogsAndALockedTargetKeepEverything) {
     EXPECT_EQ("me", Row(1));
     DeleteFileA(locked.c_str());
 }
-
