@@ -156,7 +156,7 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
     ASSERT_TRUE(dbg.PostCommand(e2e::CMD_FILE_OPEN));
     HWND open = WaitForFileDialog(dbg.Pid());
     ASSERT_NE(nullptr, open);
-    // Both the designed file type and the trace files the program writes are offered.
+    // The trace files the program writes are offered first, then the Valkorine debugging files.
     ASSERT_EQ(2, FileTypeCount(open));
     EXPECT_EQ("Valkorine Trace Files (*.vkp)", FileTypeAt(open, 0));
     EXPECT_EQ("Valkorine Debugging Files (*.vdf)", FileTypeAt(open, 1));

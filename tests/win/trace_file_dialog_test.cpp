@@ -252,7 +252,8 @@ TEST(TraceFileDialog, AFailedSaveKeepsTheFileThatWasThereAndLeavesNothingBehind)
         EXPECT_EQ(kCannotOpen, boxes[i].text) << "target " << i;
     const std::string saved = ReadBytes(target);
     ASSERT_EQ(0u, saved.find("     B|")) << saved;
-    EXPECT_EQ("|x|y\\nz\r\n", saved.substr(saved.find('|', 7))) << "the line of the design's example";
+    EXPECT_EQ("|x|y\\nz\r\n", saved.substr(saved.find('|', 7)))
+        << "indentation kept, the line feed written as two characters";
     EXPECT_EQ(std::vector<std::string>{"vk_readonly_save.vkp"}, FilesStartingWith(dir, "vk_readonly_save"));
     ::DeleteFileA(target.c_str());
 }
