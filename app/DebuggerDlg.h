@@ -22,6 +22,10 @@ public:
     // The one-time grid set-up of OnInitDialog.
     void SetupGrid();
 
+    // File > Open File and File > Save File: the system's dialogs, then LoadTraceFile or
+    // SaveTraceFile of the chosen path.
+    void OnFileOpen();
+    void OnFileSave();
     // Replaces the trace with the rows of a trace file; a file that cannot be opened or read
     // leaves the trace as it was and says so. The call depth and the time of the previous record
     // are kept.
@@ -51,8 +55,6 @@ protected:
     HCURSOR OnQueryDragIcon();
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
     void OnSize(UINT nType, int cx, int cy);
-    void OnFileOpen();
-    void OnFileSave();
     void OnFileNew();
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
 
