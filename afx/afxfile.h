@@ -75,8 +75,13 @@ public:
     // Reads at most nMax - 1 characters, stopping after the first LF, which is kept; the buffer is
     // NUL-terminated. NULL when nothing could be read (end of file).
     virtual LPTSTR ReadString(LPTSTR lpsz, UINT nMax);
-    // Reads one line without its LF; FALSE at the end of the file when nothing was read.
+    // Reads one whole line, of any length, without its LF; FALSE at the end of the file when
+    // nothing was read.
     virtual BOOL ReadString(CString& rString);
+    // Reads one whole line, of any length, with its LF (absent only on a last line that has no
+    // line end): the line ReadString(lpsz, nMax) gives when nMax is large enough. FALSE at the end
+    // of the file when nothing was read. Both forms throw a CFileException on a read error.
+    BOOL ReadLine(CString& rString);
 
 private:
     int GetChar();

@@ -22,6 +22,18 @@ public:
     // The one-time grid set-up of OnInitDialog.
     void SetupGrid();
 
+    // File > Open File and File > Save File: the system's dialogs, then LoadTraceFile or
+    // SaveTraceFile of the chosen path.
+    void OnFileOpen();
+    void OnFileSave();
+    // Replaces the trace with the rows of a trace file; a file that cannot be opened or read
+    // leaves the trace as it was and says so. The call depth and the time of the previous record
+    // are kept.
+    void LoadTraceFile(CString path);
+    // Writes the trace to a trace file, replacing the file only when every row is written; on
+    // failure the file stays as it was and a message says so.
+    void SaveTraceFile(CString path);
+
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
     const CStringArray& Details() const { return m_details; }

@@ -77,14 +77,16 @@ void FormatTraceGridRow(CGridMainWnd& grid, int row) {
 int AddEmptyTraceRow(CGridMainWnd& grid) {
     // The formatting sets the scroll range again at once, so AddRow's setting is not drawn: one
     // drawing of the bars per row is enough, and each costs hundreds of microseconds.
+    // A caller that defers the drawing itself (a whole file loaded) keeps its deferral.
+    const BOOL deferred = grid.IsScrollBarRedrawDeferred();
     grid.DeferScrollBarRedraw(TRUE);
     int row;
     try {
         row = grid.AddRow("", -1);
     } catch (...) {
-        grid.DeferScrollBarRedraw(FALSE);
+        grid.DeferScrollBarRedraw(deferred);
         throw;
     }
-    grid.DeferScrollBarRedraw(FALSE);
+    grid.DeferScrollBarRedraw(deferred);
     return row;
 }

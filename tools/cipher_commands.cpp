@@ -206,7 +206,7 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
             path = "";
     }
     if (!path || !*path) {
-        std::fputs("usage: vktool show FILE.vkl|FILE.vkc [--raw]\n", err);
+        std::fputs("usage: vktool show FILE.vkl|FILE.vkc|FILE.vkp [--raw]\n", err);
         return VK_EXIT_USAGE;
     }
     CString text;
@@ -219,13 +219,15 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
     case DROPPED_FILE_COMPILED:
         r = ReadCompiledScript(path, &text);
         break;
+    case DROPPED_FILE_TRACE:
+        return VkShowTrace(path, raw, out, err);
     default: {
         const CString ext = ExtractFileExtension(path);
         if (ext.IsEmpty())
-            std::fprintf(err, "vktool show: %s: no extension (expected .vkl or .vkc)\n", path);
+            std::fprintf(err, "vktool show: %s: no extension (expected .vkl, .vkc or .vkp)\n", path);
         else
-            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl or .vkc)\n", path,
-                         (LPCTSTR)ext);
+            std::fprintf(err, "vktool show: %s: unknown extension \".%s\" (expected .vkl, .vkc or .vkp)\n",
+                         path, (LPCTSTR)ext);
         return VK_EXIT_FAILURE;
     }
     }

@@ -19,7 +19,7 @@ static void PrintUsage(FILE* f) {
                "  pack IN OUT.vkc [--encoding cp949|utf-8]\n"
                "                    write the text of file IN as a compiled script\n"
                "  show FILE [--raw] print the clear text of a .vkl or .vkc file as the debugger shows it\n"
-               "                    (no line end added)\n"
+               "                    (no line end added), or a .vkp trace file as a table\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
                "Text on the command line is read in your locale's encoding (UTF-8 in the C locale) and\n"

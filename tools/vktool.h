@@ -17,7 +17,8 @@ int VkMask(int argc, char** argv);
 int VkLock(int argc, char** argv);
 // vktool pack IN OUT.vkc: writes IN's text as a compiled script.
 int VkPack(int argc, char** argv);
-// vktool show FILE: prints the clear text of a .vkl or .vkc file as the debugger shows it.
+// vktool show FILE: prints the clear text of a .vkl or .vkc file as the debugger shows it, or a
+// .vkp trace file as a table.
 int VkShow(int argc, char** argv);
 
 // The same commands with their output and messages going to the given streams (binary streams,
@@ -26,6 +27,9 @@ int VkMask(int argc, char** argv, FILE* out, FILE* err);
 int VkLock(int argc, char** argv, FILE* out, FILE* err);
 int VkPack(int argc, char** argv, FILE* out, FILE* err);
 int VkShow(int argc, char** argv, FILE* out, FILE* err);
+// vktool show FILE.vkp: prints a trace file as a table (function, delay, detail with its line
+// breaks).
+int VkShowTrace(const char* path, bool raw, FILE* out, FILE* err);
 
 #ifdef _WIN32
 // The engine's stand-in (Windows only): sends trace records to a running debugger.

@@ -5,6 +5,12 @@
 #include <cstring>
 
 CSize CGridMainWnd::MeasureText(LPCTSTR text, BOOL heading) {
+    // An empty text's extent depends on the font alone: measured once per font.
+    const int kind = heading ? 1 : 0;
+    const BOOL empty = text == nullptr || *text == '\0';
+    if (empty && emptyExtentValid[kind] &&
+        std::memcmp(&emptyExtentFont[kind], &gridFont, sizeof gridFont) == 0)
+        return CSize(emptyExtent[kind].cx + 2 * textMargin, emptyExtent[kind].cy + 2 * textMargin);
     CDC* pDC = GetDC();
     if (pDC == nullptr) return CSize(0, 0);
     CFont headingFont;
@@ -21,6 +27,11 @@ CSize CGridMainWnd::MeasureText(LPCTSTR text, BOOL heading) {
     CSize extent = pDC->GetTextExtent(text, (int)std::strlen(text));
     if (old != nullptr) pDC->SelectObject(old);
     ReleaseDC(pDC);
+    if (empty) {
+        emptyExtentFont[kind] = gridFont;
+        emptyExtent[kind] = extent;
+        emptyExtentValid[kind] = TRUE;
+    }
     return CSize(extent.cx + 2 * textMargin, extent.cy + 2 * textMargin);
 }
 

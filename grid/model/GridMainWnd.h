@@ -149,6 +149,11 @@ public:
     // them later (an UpdateScrollBars after the deferral ends, or a frame redraw). Appending many
     // rows draws the bars once instead of once a row.
     void DeferScrollBarRedraw(BOOL deferred) { scrollBarRedrawDeferred = deferred; }
+    BOOL IsScrollBarRedrawDeferred() const { return scrollBarRedrawDeferred; }
+    // While suspended, UpdateScrollBars does nothing at all, not even set the ranges: a caller
+    // that appends rows in bulk (a trace file loaded) calls UpdateScrollBars once at the end, which
+    // sets the ranges for every row and draws the bars. Nothing may scroll in between.
+    void SuspendScrollBarUpdates(BOOL suspended) { scrollBarUpdatesSuspended = suspended; }
     void EnableScrollBars(BOOL horz, BOOL vert) {
         horzScrollEnabled = horz;
         vertScrollEnabled = vert;
@@ -311,6 +316,13 @@ protected:
     BOOL vertScrollEnabled;
     BOOL horzScrollEnabled;
     BOOL scrollBarRedrawDeferred = FALSE;  // scroll bar changes are drawn later (RemoveScrollingRows)
+    BOOL scrollBarUpdatesSuspended = FALSE; // the bars are set once after a bulk append
+    // The extent of an empty text in the heading ([1]) and body ([0]) font, with the font it was
+    // measured in: every appended row measures its empty heading, and a font costs microseconds
+    // to create and select.
+    BOOL emptyExtentValid[2] = {FALSE, FALSE};
+    LOGFONTA emptyExtentFont[2];
+    CSize emptyExtent[2];
     int wheelScrollLines;
 
     BOOL titleTipCreated;

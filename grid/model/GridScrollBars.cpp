@@ -20,7 +20,7 @@ void CGridMainWnd::SetScrollPosition(int bar, int pos, BOOL redraw) {
 }
 
 void CGridMainWnd::UpdateScrollBars() {
-    if (!drawingEnabled || !::IsWindow(m_hWnd)) return;
+    if (scrollBarUpdatesSuspended || !drawingEnabled || !::IsWindow(m_hWnd)) return;
 
     // The whole window (border and scroll bars included) in client coordinates, less the fixed
     // area.

@@ -96,6 +96,28 @@ TEST(StdioFile, ReadStringIntoCStringDropsTheLineFeed) {
     std::remove(path.c_str());
 }
 
+TEST(StdioFile, ReadLineReadsWholeLinesOfAnyLengthWithTheirLineFeed) {
+    // Lines far longer than any fixed buffer, a CR LF split across the reader's chunks, lone CRs,
+    // and a last line without its line end.
+    const std::string big(2500000, 'x');
+    std::string path = TempPath("vk_long_lines.txt");
+    WriteRaw(path, big + "\r\n" + std::string(4095, 'y') + "\r\n\r\ra\rb\r\n" + big + "z");
+    CStdioFile f(path.c_str(), CFile::modeRead);
+    CString line;
+    ASSERT_TRUE(f.ReadLine(line));
+    EXPECT_EQ(big + "\n", std::string(line));
+    ASSERT_TRUE(f.ReadLine(line));
+    EXPECT_EQ(std::string(4095, 'y') + "\n", std::string(line));
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_STREQ("\r\ra\rb", line);
+    ASSERT_TRUE(f.ReadString(line));
+    EXPECT_EQ(big + "z", std::string(line));
+    EXPECT_FALSE(f.ReadLine(line));
+    EXPECT_TRUE(line.IsEmpty());
+    f.Close();
+    std::remove(path.c_str());
+}
+
 TEST(StdioFile, BinaryModeTranslatesNothing) {
     std::string path = TempPath("vk_binary.dat");
     {

@@ -143,10 +143,33 @@ TEST_F(VkTool, ShowFailures) {
     WriteFileBytes(P("empty.vkl"), "");
     ExpectFailure(Run(VkShow, {P("empty.vkl")}), "too short to hold an encrypted block");
 
-    WriteFileBytes(P("trace.vkp"), "A|0|x\r\n");
-    ExpectFailure(Run(VkShow, {P("trace.vkp")}), "unknown extension \".vkp\" (expected .vkl or .vkc)");
+    ExpectFailure(Run(VkShow, {P("missing.vkp")}), "missing.vkp: cannot open the file");
+    ExpectFailure(Run(VkShow, {P("trace.vkx")}), "unknown extension \".vkx\" (expected .vkl, .vkc or .vkp)");
     WriteFileBytes(P("readme"), "text");
-    ExpectFailure(Run(VkShow, {P("readme")}), "no extension (expected .vkl or .vkc)");
+    ExpectFailure(Run(VkShow, {P("readme")}), "no extension (expected .vkl, .vkc or .vkp)");
+}
+
+TEST_F(VkTool, ShowPrintsATraceFileAsATable) {
+    // Columns as wide as their longest text; a detail's line feeds and "^" start lines of their
+    // own under the detail's column; "|" inside a detail and Korean text pass through as bytes.
+    WriteFileBytes(P("trace.VKP"), "Main|0|" + std::string(12, '-') +
+                                       "\r\n"
+                                       "     한글함수|1234567|a|b\\nc^d\r\n"
+                                       "x\r\n"
+                                       "     Empty|15|\r\n");
+    Outcome o = Run(VkShow, {P("trace.VKP")});
+    EXPECT_EQ(VK_EXIT_OK, o.status) << o.err;
+    EXPECT_EQ("Function         Delay  Result\n"
+              "-------------  -------  ------\n"
+              "Main                 0  ------------\n"
+              "     한글함수  1234567  a|b\n"
+              "                        c\n"
+              "                        d\n"
+              "     Empty          15  \n",
+              o.out);
+    EXPECT_EQ("", o.err);
+    WriteFileBytes(P("empty.vkp"), "");
+    EXPECT_EQ("Function  Delay  Result\n--------  -----  ------\n", Run(VkShow, {P("empty.vkp")}).out);
 }
 
 TEST_F(VkTool, ShowUsage) {

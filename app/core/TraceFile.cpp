@@ -1,0 +1,235 @@
+#include "TraceFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <utility>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+CString FormatTraceLine(const CString& function, const CString& delay, const CString& detail) {
+    CString d = detail;
+    d.Replace("\n", "\\n");
+    CString line = function;
+    line += '|';
+    line += delay;
+    line += '|';
+    line += d;
+    line += '\n';
+    return line;
+}
+
+BOOL ParseTraceLine(const CString& text, TraceRowText* row) {
+    // The line feed counts: "ab" and its line feed make a row, "a" and its line feed do not.
+    if (text.GetLength() <= 2) return FALSE;
+    CString line = text;
+    line.Replace("\n", "");
+    line.Replace("\\n", "\n");
+    AfxExtractSubString(row->function, line, 0, '|');
+    AfxExtractSubString(row->delay, line, 1, '|');
+    // The detail is everything after the second "|", so it keeps any "|" of its own.
+    row->detail = row->delay;
+    const int first = line.Find('|');
+    if (first >= 0) {
+        const int second = line.Find('|', first + 1);
+        if (second >= 0) row->detail = line.Mid(second + 1);
+    }
+    return TRUE;
+}
+
+LPCTSTR DescribeTraceFileResult(TraceFileResult result) {
+    switch (result) {
+    case TRACE_FILE_OK:
+        return "no error";
+    case TRACE_FILE_CANNOT_OPEN:
+        return "cannot open the file";
+    case TRACE_FILE_READ_ERROR:
+        return "the file could not be read";
+    case TRACE_FILE_WRITE_ERROR:
+        return "the file could not be written";
+    case TRACE_FILE_OUT_OF_MEMORY:
+        return "out of memory";
+    }
+    return "unknown error";
+}
+
+TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows) {
+    CStdioFile file;
+    if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::typeText)) return TRACE_FILE_CANNOT_OPEN;
+    std::vector<TraceRowText> read;
+    try {
+        CString line;
+        TraceRowText row;
+        while (file.ReadLine(line)) {
+            // Up to the first NUL, as a C string would hold the line.
+            const void* nul = std::memchr((LPCTSTR)line, '\0', (size_t)line.GetLength());
+            if (nul != nullptr) line = line.Left((int)((LPCTSTR)nul - (LPCTSTR)line));
+            if (ParseTraceLine(line, &row)) read.push_back(std::move(row));
+        }
+        file.Close();
+    } catch (CFileException* e) {
+        e->Delete();
+        return TRACE_FILE_READ_ERROR;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        return TRACE_FILE_OUT_OF_MEMORY;
+    } catch (const std::bad_alloc&) {
+        return TRACE_FILE_OUT_OF_MEMORY;
+    }
+    rows->swap(read);
+    return TRACE_FILE_OK;
+}
+
+// The temporary file: a text-mode CStdioFile that can also commit its data to the disk.
+class CTraceFileWriter::CSyncFile : public CStdioFile {
+public:
+    // Flushes the C runtime's buffer and the system's: the data is on the disk when this returns.
+    void Commit() {
+        Flush();
+#ifdef _WIN32
+        const int failed = _commit(_fileno(m_pStream));
+#else
+        const int failed = fsync(fileno(m_pStream));
+#endif
+        if (failed) AfxThrowFileException(CFileException::generic, errno, m_strFileName);
+    }
+};
+
+namespace {
+
+// Creates a new empty file that did not exist before (so no other file is ever overwritten).
+bool CreateNewFile(const CString& path) {
+#ifdef _WIN32
+    const int fd = _open(path, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return false;
+    _close(fd);
+#else
+    const int fd = open(path, O_CREAT | O_EXCL | O_WRONLY, 0666);
+    if (fd < 0) return false;
+    close(fd);
+#endif
+    return true;
+}
+
+unsigned long ProcessNumber() {
+#ifdef _WIN32
+    return (unsigned long)GetCurrentProcessId();
+#else
+    return (unsigned long)getpid();
+#endif
+}
+
+// Puts the temporary file in the target's place in one step.
+bool PutInPlace(const CString& from, const CString& to) {
+#ifdef _WIN32
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(from, to) == 0;
+#endif
+}
+
+} // namespace
+
+CTraceFileWriter::~CTraceFileWriter() {
+    Abort();
+}
+
+BOOL CTraceFileWriter::Open(LPCTSTR path) {
+    Abort();
+    if (path == nullptr || *path == '\0') return FALSE;
+    // A target that is there must be one the program may write: not a directory, not read-only,
+    // not held by another program. Opening it for writing, without truncating it, asks the system.
+    struct stat st;
+    if (stat(path, &st) == 0) {
+        if ((st.st_mode & S_IFMT) == S_IFDIR) return FALSE;
+#ifdef _WIN32
+        // The read-only attribute, also where the system would let an administrator write anyway.
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return FALSE;
+#endif
+        FILE* existing = std::fopen(path, "r+b");
+        if (existing == nullptr) return FALSE;
+        std::fclose(existing);
+    }
+
+    // Beside the target, so the replacement stays on the same volume; a name of its own, never an
+    // existing file's.
+    static unsigned long serial = 0;
+    CString temp;
+    for (int attempt = 0; attempt < 100; attempt++) {
+        temp.Format("%s.%lx-%lx.tmp", path, ProcessNumber(), ++serial);
+        if (CreateNewFile(temp)) break;
+        if (errno != EEXIST) return FALSE;
+        temp.Empty();
+    }
+    if (temp.IsEmpty()) return FALSE;
+
+    CSyncFile* file = new CSyncFile;
+    if (!file->Open(temp, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+        delete file;
+        std::remove(temp);
+        return FALSE;
+    }
+    m_file = file;
+    m_path = path;
+    m_tempPath = temp;
+    return TRUE;
+}
+
+void CTraceFileWriter::WriteRow(const CString& function, const CString& delay, const CString& detail) {
+    if (m_file == nullptr) AfxThrowFileException(CFileException::generic, 0, m_path);
+    m_file->WriteString(FormatTraceLine(function, delay, detail));
+}
+
+BOOL CTraceFileWriter::Commit() {
+    if (m_file == nullptr) return FALSE;
+    try {
+        m_file->Commit();
+        m_file->Close();
+    } catch (CFileException* e) {
+        e->Delete();
+        Abort();
+        return FALSE;
+    }
+    delete m_file;
+    m_file = nullptr;
+    if (!PutInPlace(m_tempPath, m_path)) {
+        Abort();
+        return FALSE;
+    }
+    m_tempPath.Empty();
+    return TRUE;
+}
+
+void CTraceFileWriter::Abort() {
+    if (m_file != nullptr) {
+        m_file->Abort();
+        delete m_file;
+        m_file = nullptr;
+    }
+    if (!m_tempPath.IsEmpty()) {
+        std::remove(m_tempPath);
+        m_tempPath.Empty();
+    }
+}
+
+TraceFileResult WriteTraceFile(LPCTSTR path, const std::vector<TraceRowText>& rows) {
+    CTraceFileWriter writer;
+    if (!writer.Open(path)) return TRACE_FILE_CANNOT_OPEN;
+    try {
+        for (const TraceRowText& row : rows)
+            writer.WriteRow(row.function, row.delay, row.detail);
+    } catch (CFileException* e) {
+        e->Delete();
+        return TRACE_FILE_WRITE_ERROR;
+    }
+    return writer.Commit() ? TRACE_FILE_OK : TRACE_FILE_WRITE_ERROR;
+}

@@ -1,0 +1,219 @@
+// Trace files in the real dialog, window shown: the time to load a trace file of each size
+// (File > Open File's LoadTraceFile: reading, replacing the trace, one redraw) and to save it
+// again (SaveTraceFile, through its temporary file), the time per row of each, where a load's
+// time goes (reading and parsing the file against filling the grid), and the memory each loaded
+// row takes.
+//
+// The figure that matters for loading is the time per row at the largest size against that at
+// the smallest: it stays near 1 when nothing on a row's path grows with the trace. Sizes of
+// 100,000 rows and fewer are loaded and saved three times, the fastest run counting (the machines
+// are shared); larger ones once.
+//
+//   scripts/wine-run build/win64/bin/tracefile_bench.exe [--sizes 1000,100000,1000000] [--breakdown]
+#include "DebuggerDlg.h"
+#include "TraceFile.h"
+#include "TraceGrid.h"
+#include "bench_util.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+// Writes a trace file of n rows like those a script session gives: names indented by up to four
+// call levels, short delays, details of usual lengths (some with a line feed, some masked-looking
+// hexadecimal). Returns the file's size in bytes.
+long long WriteSampleTrace(const std::string& path, long n) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return -1;
+    long long bytes = 0;
+    char name[64], delay[16], detail[160];
+    for (long i = 0; i < n; i++) {
+        std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
+        std::snprintf(delay, sizeof delay, "%ld", i % 31);
+        if (i % 10 == 9)
+            std::snprintf(detail, sizeof detail, "83A83D03FA14A3EC6266C626DCDEC251%08lX", (unsigned long)i);
+        else
+            std::snprintf(detail, sizeof detail,
+                          "step %ld: value = %ld, state = running\nbuffer = 0123456789abcdef", i, i * 7);
+        CString line = FormatTraceLine(name, delay, detail);
+        line.Replace("\n", "\r\n");
+        bytes += (long long)std::fwrite((LPCTSTR)line, 1, (size_t)line.GetLength(), f);
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+struct Figures {
+    long rows = 0;
+    long long fileBytes = 0;
+    double readS = 0; // ReadTraceFile alone: the file read and parsed into rows
+    double loadS = 0; // LoadTraceFile: read, trace replaced, one redraw
+    double saveS = 0; // SaveTraceFile: written, committed, put in place
+    double bytesPerRow = 0;
+};
+
+class BenchDlg : public CDebuggerDlg {
+public:
+    std::vector<long> sizes;
+    std::string dir;
+    std::vector<Figures> results;
+    bool failed = false;
+    bool breakdown = false;
+
+protected:
+    BOOL OnInitDialog() override {
+        CDebuggerDlg::OnInitDialog();
+        PostMessage(WM_APP);
+        return TRUE;
+    }
+
+    LRESULT OnRun(WPARAM, LPARAM) {
+        Pump();
+        for (long n : sizes) {
+            Figures f;
+            f.rows = n;
+            const std::string in = dir + "\\vk_bench_in.vkp", out = dir + "\\vk_bench_out.vkp";
+            f.fileBytes = WriteSampleTrace(in, n);
+            if (f.fileBytes < 0) {
+                std::fprintf(stderr, "cannot write %s\n", in.c_str());
+                failed = true;
+                break;
+            }
+            const int runs = n <= 100000 ? 3 : 1;
+            for (int r = 0; r < runs; r++) {
+                std::vector<TraceRowText> rows;
+                double t0 = Now();
+                ReadTraceFile(in.c_str(), &rows);
+                double read = Now() - t0;
+                rows.clear();
+                rows.shrink_to_fit();
+
+                OnFileNew();
+                Pump();
+                const SIZE_T before = PrivateBytes();
+                t0 = Now();
+                LoadTraceFile(in.c_str());
+                double load = Now() - t0;
+                const SIZE_T after = PrivateBytes();
+                Pump();
+                if (Details().GetSize() != n) {
+                    std::fprintf(stderr, "loaded %ld rows of %ld\n", (long)Details().GetSize(), n);
+                    failed = true;
+                }
+                t0 = Now();
+                SaveTraceFile(out.c_str());
+                double save = Now() - t0;
+                Pump();
+                if (r == 0 || read < f.readS) f.readS = read;
+                if (r == 0 || load < f.loadS) f.loadS = load;
+                if (r == 0 || save < f.saveS) f.saveS = save;
+                if (r == 0) f.bytesPerRow = double(after > before ? after - before : 0) / double(n);
+            }
+            ::DeleteFileA(out.c_str());
+            ::DeleteFileA(in.c_str());
+            OnFileNew();
+            Pump();
+            results.push_back(f);
+            std::printf(
+                "%9ld rows (%6.1f MB file): load %8.3f s (%6.2f us/row; reading %6.2f us/row), save %7.3f s "
+                "(%5.2f us/row), memory %6.0f bytes/row\n",
+                n, f.fileBytes / 1048576.0, f.loadS, f.loadS / n * 1e6, f.readS / n * 1e6, f.saveS,
+                f.saveS / n * 1e6, f.bytesPerRow);
+            std::fflush(stdout);
+        }
+        if (breakdown) Breakdown();
+        EndDialog(IDOK);
+        return 0;
+    }
+
+    // Where one loaded row's time goes in the grid: appending the empty row, its format, its three
+    // texts, each timed over a number of rows appended as a load appends them.
+    void Breakdown() {
+        OnFileNew();
+        Pump();
+        CGridMainWnd& grid = Grid();
+        const long n = 20000;
+        double add = 0, format = 0, texts = 0;
+        grid.DeferScrollBarRedraw(TRUE);
+        for (long i = 0; i < n; i++) {
+            double a = Now();
+            int row = AddEmptyTraceRow(grid);
+            double b = Now();
+            FormatTraceRow(row);
+            double c = Now();
+            grid.SetCellText(row, 0, "     Func12");
+            grid.SetCellText(row, 1, "12");
+            grid.SetCellText(row, 2, "step 12: value = 84, state = running");
+            double d = Now();
+            add += b - a;
+            format += c - b;
+            texts += d - c;
+        }
+        double m0 = Now();
+        for (long i = 0; i < n; i++)
+            grid.MeasureText("", TRUE);
+        double m1 = Now();
+        for (long i = 0; i < n; i++)
+            grid.UpdateScrollBars();
+        double m2 = Now();
+        for (long i = 0; i < n; i++)
+            grid.ClearSelection();
+        double m3 = Now();
+        std::printf("measure %.2f us, scrollbars %.2f us, clearsel %.2f us\n", (m1 - m0) / n * 1e6,
+                    (m2 - m1) / n * 1e6, (m3 - m2) / n * 1e6);
+        grid.DeferScrollBarRedraw(FALSE);
+        std::printf("    per loaded row: AddRow %.2f us, format %.2f us, texts %.2f us\n", add / n * 1e6,
+                    format / n * 1e6, texts / n * 1e6);
+        OnFileNew();
+    }
+
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(BenchDlg, CDebuggerDlg)
+ON_MESSAGE(WM_APP, OnRun)
+END_MESSAGE_MAP()
+
+} // namespace
+
+int main(int argc, char** argv) {
+    BenchDlg dlg;
+    dlg.sizes = {1000, 100000, 1000000};
+    for (int i = 1; i < argc; i++)
+        if (std::strcmp(argv[i], "--breakdown") == 0) dlg.breakdown = true;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--sizes") == 0) {
+            dlg.sizes.clear();
+            for (char* p = argv[i + 1]; *p;) {
+                dlg.sizes.push_back(std::strtol(p, &p, 10));
+                if (*p == ',') p++;
+            }
+        }
+    }
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    dlg.dir = temp;
+    if (!dlg.dir.empty() && dlg.dir.back() == '\\') dlg.dir.pop_back();
+
+    std::printf("trace files in the real dialog (%d-bit), window shown\n", (int)sizeof(void*) * 8);
+    std::printf("goals: 1,000,000 rows load in under 5 s and save in under 2 s; load time per row at the\n"
+                "largest size within 1.25 times that at the smallest\n");
+    dlg.DoModal();
+    if (dlg.failed || dlg.results.empty()) return 1;
+    const Figures& small = dlg.results.front();
+    const Figures& large = dlg.results.back();
+    const double ratio = (large.loadS / large.rows) / (small.loadS / small.rows);
+    std::printf("load time per row, %ld rows against %ld rows: %.2f (goal <= 1.25)\n", large.rows, small.rows,
+                ratio);
+    for (const Figures& f : dlg.results)
+        if (f.rows == 1000000)
+            std::printf("1,000,000 rows: load %.2f s (goal < 5 s, %s), save %.2f s (goal < 2 s, %s)\n",
+                        f.loadS, f.loadS < 5 ? "met" : "missed", f.saveS, f.saveS < 2 ? "met" : "missed");
+    return 0;
+}

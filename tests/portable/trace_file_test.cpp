@@ -1,0 +1,159 @@
+// Trace files: the line format byte for byte, the reader's rules for lines the writer never
+// produces, bad input, and writes that fail without harming the file already there. (Random
+// traces go through the real dialog in the Windows suite.)
+#include "TraceFile.h"
+#include "script_test_files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<TraceRowText> Read(const std::string& path, TraceFileResult expected = TRACE_FILE_OK) {
+    std::vector<TraceRowText> rows;
+    EXPECT_EQ(expected, ReadTraceFile(path.c_str(), &rows)) << path;
+    return rows;
+}
+
+// The rows of a file holding exactly these bytes.
+std::vector<TraceRowText> ReadBytes(ScratchDir& dir, const std::string& bytes) {
+    const std::string path = dir.Path("in.vkp");
+    WriteFileBytes(path, bytes);
+    return Read(path);
+}
+
+std::string Show(const TraceRowText& r) {
+    return std::string(r.function) + "#" + std::string(r.delay) + "#" + std::string(r.detail);
+}
+
+std::vector<std::string> Show(const std::vector<TraceRowText>& rows) {
+    std::vector<std::string> shown;
+    for (const TraceRowText& r : rows)
+        shown.push_back(Show(r));
+    return shown;
+}
+
+// The names in a directory (what a failed write may have left behind).
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(TraceLine, WrittenAndReadAsTheFormatSays) {
+    // Indentation kept, "|" inside the detail kept, line feeds as the two characters "\" "n".
+    const CString line = FormatTraceLine("     B", "15", "x|y\nz");
+    EXPECT_STREQ("     B|15|x|y\\nz\n", line);
+    TraceRowText row;
+    ASSERT_TRUE(ParseTraceLine(line, &row));
+    EXPECT_EQ("     B#15#x|y\nz", Show(row));
+    // CR, "^" and backslashes are written as they are; the empty row is still a line of its own.
+    EXPECT_STREQ("a|1|\r^\\x\\\n", FormatTraceLine("a", "1", "\r^\\x\\"));
+    EXPECT_STREQ("||\n", FormatTraceLine("", "", ""));
+    ASSERT_TRUE(ParseTraceLine("||\n", &row));
+    EXPECT_EQ("##", Show(row));
+    // What the format cannot carry: a detail holding "\" "n" comes back with a line feed.
+    ASSERT_TRUE(ParseTraceLine(FormatTraceLine("f", "0", "C:\\new"), &row));
+    EXPECT_EQ("f#0#C:\new", Show(row));
+}
+
+TEST(TraceLine, LinesTheWriterNeverProduces) {
+    TraceRowText row;
+    // 2 characters or fewer, the line feed included, are skipped; "ab" and its line feed are not.
+    EXPECT_FALSE(ParseTraceLine("", &row));
+    EXPECT_FALSE(ParseTraceLine("\n", &row));
+    EXPECT_FALSE(ParseTraceLine("a\n", &row));
+    EXPECT_FALSE(ParseTraceLine("ab", &row)) << "a last line of 2 characters without its line end";
+    ASSERT_TRUE(ParseTraceLine("ab\n", &row));
+    EXPECT_EQ("ab##", Show(row));
+    ASSERT_TRUE(ParseTraceLine("abc", &row)) << "a last line without line end";
+    EXPECT_EQ("abc##", Show(row));
+    // One "|": the detail is the delay's text.
+    ASSERT_TRUE(ParseTraceLine("fn|text\n", &row));
+    EXPECT_EQ("fn#text#text", Show(row));
+    ASSERT_TRUE(ParseTraceLine("fn|12|\n", &row));
+    EXPECT_EQ("fn#12#", Show(row));
+    ASSERT_TRUE(ParseTraceLine("|||\n", &row));
+    EXPECT_EQ("##|", Show(row));
+}
+
+TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
+    ScratchDir dir;
+    EXPECT_TRUE(ReadBytes(dir, "").empty());
+    EXPECT_EQ((std::vector<std::string>{"one line without end#5#x"}),
+              Show(ReadBytes(dir, "one line without end|5|x")));
+    EXPECT_EQ((std::vector<std::string>{"a#1#x", "b#2#y"}), Show(ReadBytes(dir, "a|1|x\r\nb|2|y")));
+    // Lone CRs stay inside their line; LF alone ends a line as CR LF does.
+    EXPECT_EQ((std::vector<std::string>{"a#1#x\ry\r", "b#2#"}),
+              Show(ReadBytes(dir, "a|1|x\ry\r\r\nb|2|\n\r")));
+    // A line ends at its first NUL, as a C string holds it, and is then skipped when it is no
+    // longer than 2 characters (its line feed is cut off with the rest).
+    EXPECT_EQ((std::vector<std::string>{"abc##", "c#3#z"}),
+              Show(ReadBytes(dir, std::string("abc\0|1|x\r\nab\0\r\nc|3|z\r\n", 22))));
+    // Binary: read without a crash by the same rules, every row with no NUL in it.
+    std::string binary;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 300000; i++)
+        binary += (char)(rng() % 256);
+    const std::vector<TraceRowText> rows = ReadBytes(dir, binary);
+    EXPECT_FALSE(rows.empty());
+    for (const TraceRowText& r : rows)
+        EXPECT_LT(2, r.function.GetLength() + r.delay.GetLength() + r.detail.GetLength() + 2);
+
+    // What cannot be opened is refused, the rows left as they were.
+    std::vector<TraceRowText> kept(1);
+    kept[0].function = "kept";
+    EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, ReadTraceFile(dir.Path("").c_str(), &kept)) << "a directory";
+    EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, ReadTraceFile(dir.Path("missing.vkp").c_str(), &kept));
+    ASSERT_EQ(1u, kept.size());
+    EXPECT_STREQ("kept", kept[0].function);
+}
+
+TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
+    ScratchDir dir;
+    const std::string target = dir.Path("trace.vkp");
+    WriteFileBytes(target, "old|1|x\r\n");
+    std::vector<TraceRowText> rows(2);
+    rows[0].function = "new";
+
+    // A writer abandoned halfway (an exception, a full disk) removes its temporary file.
+    {
+        CTraceFileWriter writer;
+        ASSERT_TRUE(writer.Open(target.c_str()));
+        EXPECT_EQ(0u, std::string(writer.TempPath()).find(target))
+            << "the temporary file is beside the target";
+        writer.WriteRow("new", "2", "y");
+        EXPECT_EQ(2u, Entries(dir.Path("")).size());
+    }
+    EXPECT_EQ("old|1|x\r\n", ReadFileBytes(target));
+    EXPECT_EQ(std::vector<std::string>{"trace.vkp"}, Entries(dir.Path("")));
+
+    // A target that cannot be replaced: a directory, a missing directory, a directory put in the
+    // way between the writing and the replacement.
+    EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, WriteTraceFile(dir.Path("").c_str(), rows));
+    EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, WriteTraceFile(dir.Path("no such dir/t.vkp").c_str(), rows));
+    const std::string late = dir.Path("late.vkp");
+    {
+        CTraceFileWriter writer;
+        ASSERT_TRUE(writer.Open(late.c_str()));
+        writer.WriteRow("new", "2", "y");
+        std::filesystem::create_directory(late);
+        WriteFileBytes(late + "/inside", "x");
+        EXPECT_FALSE(writer.Commit());
+    }
+    EXPECT_EQ((std::vector<std::string>{"late.vkp", "trace.vkp"}), Entries(dir.Path("")));
+    EXPECT_EQ("x", ReadFileBytes(late + "/inside"));
+
+    // And the one that succeeds replaces the old content whole.
+    ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(target.c_str(), rows));
+    EXPECT_EQ("new||\r\n||\r\n", ReadFileBytes(target));
+    EXPECT_EQ((std::vector<std::string>{"late.vkp", "trace.vkp"}), Entries(dir.Path("")));
+}
