@@ -90,12 +90,15 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (hWnd == nullptr) return nullptr;
     if (CWnd* p = FromHandlePermanent(hWnd)) return p;
-    auto& slot = t_maps.temporaryWnds[hWnd];
-    if (!slot) {
-        slot.reset(new CWnd);
-        slot->m_hWnd = hWnd;
-    }
-    return slot.get();
+    auto it = t_maps.temporaryWnds.find(hWnd);
+    if (it != t_maps.temporaryWnds.end()) return it->second.get();
+    // The object is made before it enters the map: when memory runs out, the map holds no
+    // empty entry.
+    std::unique_ptr<CWnd> wnd(new CWnd);
+    wnd->m_hWnd = hWnd;
+    CWnd* p = wnd.get();
+    t_maps.temporaryWnds.emplace(hWnd, std::move(wnd));
+    return p;
 }
 
 void AfxDeleteTempMap()
@@ -109,12 +112,13 @@ void AfxDeleteTempMap()
 CDC* CDC::FromHandle(HDC hDC)
 {
     if (hDC == nullptr) return nullptr;
-    auto& slot = t_maps.temporaryDCs[hDC];
-    if (!slot) {
-        slot.reset(new CDC);
-        slot->m_hDC = slot->m_hAttribDC = hDC;
-    }
-    return slot.get();
+    auto it = t_maps.temporaryDCs.find(hDC);
+    if (it != t_maps.temporaryDCs.end()) return it->second.get();
+    std::unique_ptr<CDC> dc(new CDC);
+    dc->m_hDC = dc->m_hAttribDC = hDC;
+    CDC* p = dc.get();
+    t_maps.temporaryDCs.emplace(hDC, std::move(dc));
+    return p;
 }
 
 BOOL CWnd::Attach(HWND hWnd)
