@@ -39,6 +39,12 @@ public:
     const CStringArray& Details() const { return m_details; }
     int Depth() const { return m_depth; }
 
+    // Dropped files and the two script viewers.
+    void OnDropFiles(HDROP hDrop);
+    CString GetFileExtension(CString path);
+    void DisplayScriptListing(CString path);
+    void DisplayCompiledScript(CString path);
+
 protected:
     CGridMainWnd m_grid;     // the trace grid, control 4048
     int m_depth;             // call depth of the trace; may become negative

@@ -74,15 +74,11 @@ ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text) {
     if (!file.Open(path, CFile::modeRead | CFile::typeText)) return SCRIPT_FILE_CANNOT_OPEN;
     return Guarded(
         [&]() {
-            // The first line whole, its line feed kept: read in pieces of the buffer's size and
-            // joined, so a long script decrypts whole. A NUL byte ends the line's text there.
-            std::unique_ptr<char[]> piece(new char[SCRIPT_LISTING_LINE_MAX]);
-            CString line;
-            while (file.ReadString(piece.get(), SCRIPT_LISTING_LINE_MAX) != nullptr) {
-                const int n = (int)std::strlen(piece.get());
-                line += piece.get();
-                if (n < SCRIPT_LISTING_LINE_MAX - 1 || piece[n - 1] == '\n') break;
-            }
+            // The first line whole, its line feed kept, so a long script decrypts whole. A NUL
+            // byte ends the line's text there.
+            CString read;
+            file.ReadLine(read);
+            const CString line((LPCTSTR)read);
             if (line.GetLength() < 16) return SCRIPT_FILE_TOO_SHORT;
             // The whole line goes to the decoder: the line feed after an even number of digits is
             // the odd last character, which the decoder ignores.

@@ -10,8 +10,8 @@
 // The exact 32 bytes at the start of a compiled script (no NUL in the file).
 #define COMPILED_SCRIPT_HEADER "Valkorine Compiled Script V2.0  "
 #define COMPILED_SCRIPT_HEADER_SIZE 32
-// The listing viewer's line buffer: the first line is read in pieces of at most this many
-// characters minus one, and the pieces joined.
+// The listing viewer's line buffer of old: a first line this long or longer was cut there. The
+// viewer now reads the whole line.
 #define SCRIPT_LISTING_LINE_MAX 1000000
 // The longest text a listing can hold: its digits (32 per 16-byte block) and the line feed must
 // fit in a string.
