@@ -143,3 +143,24 @@ TEST_F(DebuggerTest, SessionIdEndsAtNulByte) {
     ASSERT_TRUE(send->Wait(e2e::PROMPT_TIMEOUT_MS));
     EXPECT_EQ(FALSE, send->Result().result);
 }
+
+// Two engines: while one's session prompt waits for the person, the other's records and its own
+// session start are answered FALSE (not taken), since the OK then empties the trace; the person
+// sees one prompt, and after it records are taken again.
+TEST_F(DebuggerTest, WhileThePromptIsOpenOtherSendersAreNotTaken) {
+    std::unique_ptr<e2e::AsyncSend> first = dbg.SendAsync(KIND_SESSION_START, "1");
+    HWND box = dbg.WaitForPrompt();
+    ASSERT_NE(nullptr, box);
+    const e2e::Reply record = dbg.Send(KIND_TRACE, "Other|engine");
+    const e2e::Reply second = dbg.Send(KIND_SESSION_START, "2");
+    ASSERT_TRUE(record.answered && second.answered) << "answered at once, without a person";
+    EXPECT_EQ(FALSE, record.result);
+    EXPECT_EQ(FALSE, second.result);
+    EXPECT_EQ(1u, dbg.Prompts().size()) << "no second prompt";
+    ASSERT_TRUE(e2e::PressPromptButton(box, IDOK));
+    ASSERT_TRUE(first->Wait(e2e::PROMPT_TIMEOUT_MS));
+    EXPECT_EQ(TRUE, first->Result().result);
+    ASSERT_EQ(TRUE, Send(KIND_TRACE, "After|prompt"));
+    EXPECT_EQ("prompt", Row(1));
+    EXPECT_EQ("<unchanged>", Row(2));
+}
