@@ -95,6 +95,7 @@ void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
 void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
     if (::GetFocus() != m_hWnd) SetFocus();
     titleTip.Hide();
+    const int frame = drawFrame ? 1 : 0; // the frame's lines are not moved by a line scroll
 
     int pos = GetScrollPosition(SB_HORZ, FALSE);
     CCellPos left = GetFirstScrolledCell();
@@ -106,28 +107,33 @@ void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
     case SB_LINERIGHT:
         if (pos < horzScrollMax) {
             // At position 0 the step is the width of the column after the first scrolled one.
-            int width = GetColumnWidth(pos == 0 ? left.col + 1 : left.col);
-            SetScrollPosition(SB_HORZ, pos + width, TRUE);
-            if (GetScrollPosition(SB_HORZ, FALSE) != pos) {
+            SetScrollPosition(SB_HORZ, pos + GetColumnWidth(pos == 0 ? left.col + 1 : left.col), TRUE);
+            // As for rows: the body moves by as much as the first shown column moved, from the
+            // first pixel column right of the heading columns, and the frame's lines stay.
+            int shift = (int)columnIndex.Range(left.col, GetFirstScrolledCell().col);
+            if (shift > 0) {
                 CRect rect = client;
-                rect.left = fixedWidth + width + 1;
-                rect.right -= 1;
-                ScrollWindow(-width, 0, &rect);
-                rect.left = rect.right - width;
+                rect.left = (fixedWidth > 0 ? fixedWidth : frame) + shift;
+                rect.right -= frame;
+                ScrollWindow(-shift, 0, &rect);
+                rect.left = rect.right - shift;
                 InvalidateRect(&rect, TRUE);
             }
         }
         break;
     case SB_LINELEFT:
         if (pos > 0 && left.col > fixedColumnCount) {
-            int width = GetColumnWidth(left.col - 1);
-            int newPos = pos - width;
+            int newPos = pos - GetColumnWidth(left.col - 1);
             SetScrollPosition(SB_HORZ, newPos > 0 ? newPos : 0, TRUE);
-            CRect rect = client;
-            rect.left = fixedWidth + 1;
-            ScrollWindow(width, 0, &rect);
-            rect.right = rect.left + width;
-            InvalidateRect(&rect, TRUE);
+            int shift = (int)columnIndex.Range(GetFirstScrolledCell().col, left.col);
+            if (shift > 0) {
+                CRect rect = client;
+                rect.left = fixedWidth > 0 ? fixedWidth : frame;
+                rect.right -= frame;
+                ScrollWindow(shift, 0, &rect, &rect);
+                rect.right = rect.left + shift;
+                InvalidateRect(&rect, TRUE);
+            }
         }
         break;
     case SB_PAGERIGHT:

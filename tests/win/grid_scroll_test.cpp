@@ -181,10 +181,10 @@ TEST_F(GridScroll, HorizontalLines) {
     ::ValidateRect(grid.m_hWnd, nullptr);
     H(SB_LINERIGHT); // at position 0 the step is the column after the first scrolled one
     EXPECT_EQ(60, HorzPos());
-    CRect update = UpdateRect();
-    EXPECT_EQ(Client().right - 1 - 60, update.left);
-    EXPECT_EQ(Client().right - 1, update.right);
     ASSERT_EQ(3, grid.GetFirstScrolledCell().col); // 60 is inside column 2
+    CRect update = UpdateRect();
+    EXPECT_EQ(Client().right - 1 - 110, update.left) << "the body moves by columns 1 and 2, as the layout";
+    EXPECT_EQ(Client().right - 1, update.right);
     H(SB_LINERIGHT);                               // then the first scrolled column itself
     EXPECT_EQ(130, HorzPos());
     ASSERT_EQ(4, grid.GetFirstScrolledCell().col);
@@ -192,8 +192,8 @@ TEST_F(GridScroll, HorizontalLines) {
     H(SB_LINELEFT); // the column before the first scrolled one
     EXPECT_EQ(60, HorzPos());
     update = UpdateRect();
-    EXPECT_EQ(41, update.left);
-    EXPECT_EQ(41 + 70, update.right);
+    EXPECT_EQ(40, update.left) << "from the first pixel column right of the heading column";
+    EXPECT_EQ(40 + 70, update.right);
     grid.SetScrollPosition(SB_HORZ, 30); // inside column 1: the first scrolled column is 2
     H(SB_LINELEFT);
     EXPECT_EQ(0, HorzPos());
