@@ -19,6 +19,16 @@ inline LRESULT SendRecord(HWND dlg, ULONG_PTR kind, const std::string& payload) 
     return ::SendMessageA(dlg, WM_COPYDATA, 0, (LPARAM)&cds);
 }
 
+// The text of the detail box, as the person reads it.
+inline std::string DetailBox(HWND dlg) {
+    HWND edit = ::GetDlgItem(dlg, IDC_EDIT_DETAIL);
+    int n = ::GetWindowTextLengthA(edit);
+    std::string s((size_t)n + 1, '\0');
+    ::GetWindowTextA(edit, &s[0], n + 1);
+    s.resize((size_t)n);
+    return s;
+}
+
 struct DialogRun {
     bool driven = false; // the dialog appeared and the driver ran
     bool alive = false;  // the dialog was still there when the driver finished

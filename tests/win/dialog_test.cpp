@@ -12,22 +12,13 @@
 
 namespace {
 
+using vktest::DetailBox;
 using vktest::SendRecord;
 
 // Runs the dialog with a driver (see dialog_driver.h); the driver must have run.
 void RunDialog(CDebuggerDlg& dlg, const std::function<void(HWND)>& driver)
 {
     ASSERT_TRUE(vktest::RunDialog(dlg, driver).driven);
-}
-
-std::string DetailBox(HWND dlg)
-{
-    HWND edit = ::GetDlgItem(dlg, IDC_EDIT_DETAIL);
-    int n = ::GetWindowTextLengthA(edit);
-    std::string s((size_t)n + 1, '\0');
-    ::GetWindowTextA(edit, &s[0], n + 1);
-    s.resize((size_t)n);
-    return s;
 }
 
 // Shows the detail of a row as a click on it would (the grid's click notification).

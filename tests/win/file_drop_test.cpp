@@ -13,13 +13,8 @@
 
 namespace {
 
+using vktest::DetailBox;
 using vktest::SendRecord;
-
-std::string DetailBox(HWND dlg) {
-    char buf[4096] = {0};
-    ::GetDlgItemTextA(dlg, IDC_EDIT_DETAIL, buf, sizeof buf);
-    return buf;
-}
 
 // Drops the files on the dialog; TRUE when the handler freed the drop handle (DragFinish).
 bool Drop(HWND dlg, const std::vector<std::string>& paths) {

@@ -14,6 +14,7 @@
 
 namespace {
 
+using vktest::DetailBox;
 using vktest::SendRecord;
 
 const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
@@ -51,15 +52,6 @@ Shown Capture(TestDlg& dlg) {
         s.rows.push_back(row);
     }
     s.depth = dlg.Depth();
-    return s;
-}
-
-std::string DetailBox(HWND dlg) {
-    HWND edit = ::GetDlgItem(dlg, IDC_EDIT_DETAIL);
-    int n = ::GetWindowTextLengthA(edit);
-    std::string s((size_t)n + 1, '\0');
-    ::GetWindowTextA(edit, &s[0], n + 1);
-    s.resize((size_t)n);
     return s;
 }
 
