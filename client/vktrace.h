@@ -381,6 +381,7 @@ int vktrace_vrecord(unsigned long kind, const char* name, const char* format, va
         if (detailLength < 0) return VKTRACE_ERROR;
     }
     size = nameLength + (format ? 1 + (size_t)detailLength : 0);
+    if (size > 0x7FFFFFFEu) return VKTRACE_ERROR; /* beyond what one WM_COPYDATA carries */
     if (size + 1 > sizeof small) {
         payload = (char*)HeapAlloc(GetProcessHeap(), 0, size + 1);
         if (!payload) return VKTRACE_ERROR;
