@@ -1,19 +1,16 @@
 // vktool send and vktool demo: the script engine's side of the trace protocol (Windows only).
 //
-// The engine finds the debugger by its caption and sends every record with a plain SendMessage
-// of WM_COPYDATA, as the engine does. SendMessage blocks until the debugger answers, and the
-// debugger answers a session start only after the person at it has pressed OK or Cancel on its
-// prompt, so no timeout is put on the call: a timeout would abandon the record while the prompt
-// is still open. A debugger that is closed while a record is on its way makes SendMessage return
-// 0, and the window no longer exists; that is reported as the window going away.
+// Records go out through the engine client (client/vktrace.h), as an engine sends them. The
+// client's waits are set to no bound here: the debugger answers a session start only after the
+// person at it has pressed OK or Cancel on its prompt, and vktool reports every answer it gets,
+// so it waits for each one rather than abandon a record. A debugger that is closed while a record
+// is on its way is reported as the window going away.
 #include "engine_records.h"
 #include "text_encoding.h"
 #include "vktool.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#define VKTRACE_IMPLEMENTATION
+#include "vktrace.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -27,18 +24,17 @@ namespace {
 
 const int VK_EXIT_REFUSED = 3;
 
+// Looks the debugger up now, and makes the client wait for every answer.
 HWND FindDebugger() {
-    return FindWindowA(nullptr, DEBUGGER_CAPTION);
+    vktrace_set_timeout(VKTRACE_INFINITE);
+    vktrace_set_session_timeout(VKTRACE_INFINITE);
+    return vktrace_find();
 }
 
 // Delivers one record. FALSE when the window went away before it could answer.
-bool SendRecord(HWND debugger, const EngineRecord& record, LRESULT* result) {
-    COPYDATASTRUCT cds;
-    cds.dwData = record.kind;
-    cds.cbData = static_cast<DWORD>(record.payload.size());
-    cds.lpData = record.payload.empty() ? nullptr : const_cast<char*>(record.payload.data());
-    *result = SendMessageA(debugger, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds));
-    return *result != 0 || IsWindow(debugger);
+bool SendRecord(const EngineRecord& record, LRESULT* result) {
+    return vktrace_send(record.kind, record.payload.data(), static_cast<unsigned long>(record.payload.size()),
+                        result) == VKTRACE_OK;
 }
 
 // printf into a string: for lines that hold code page 949 text (session identifiers, records),
@@ -104,7 +100,7 @@ int VkSend(int argc, char** argv) {
     }
     for (std::size_t i = 0; i < records.size(); ++i) {
         LRESULT result = 0;
-        if (!SendRecord(debugger, records[i], &result)) {
+        if (!SendRecord(records[i], &result)) {
             std::fprintf(stderr, "vktool send: the debugger window went away; %u of %u records delivered\n",
                          static_cast<unsigned>(i), static_cast<unsigned>(records.size()));
             return VK_EXIT_FAILURE;
@@ -162,7 +158,7 @@ int VkDemo(int argc, char** argv) {
         }
         const EngineRecord record = script.Next();
         LRESULT result = 0;
-        if (!SendRecord(debugger, record, &result)) {
+        if (!SendRecord(record, &result)) {
             std::printf("vktool demo: the debugger window closed; %llu records sent\n",
                         static_cast<unsigned long long>(sent));
             return VK_EXIT_OK;

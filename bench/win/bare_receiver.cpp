@@ -1,5 +1,8 @@
 // The baseline of the ingestion benchmark: a bare top-level window that only answers
 // WM_COPYDATA (it copies the payload, as any receiver must, and says TRUE).
+//   bare_receiver             a window of its own class, captioned "VK bare receiver"
+//   bare_receiver --dialog    a dialog-class window captioned "Valkorine Debuger", the window the
+//                             engine client looks for (the same procedure answers)
 #include "afx.h"
 
 #include <cstring>
@@ -19,14 +22,21 @@ static LRESULT CALLBACK ReceiverProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return ::DefWindowProcA(h, msg, w, l);
 }
 
-int main() {
+int main(int argc, char** argv) {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ReceiverProc;
     wc.hInstance = ::GetModuleHandleA(nullptr);
     wc.lpszClassName = "VkBareReceiver";
     ::RegisterClassA(&wc);
-    ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
-                      100, nullptr, nullptr, wc.hInstance, nullptr);
+    if (argc > 1 && std::strcmp(argv[1], "--dialog") == 0) {
+        HWND wnd = ::CreateWindowExA(0, "#32770", "Valkorine Debuger", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                     200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+        if (!wnd) return 1;
+        ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ReceiverProc));
+    } else {
+        ::CreateWindowExA(0, wc.lpszClassName, "VK bare receiver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                          200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    }
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
         ::DispatchMessageA(&msg);
