@@ -8,6 +8,7 @@ ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_WM_COPYDATA()
 ON_WM_SIZE()
+ON_WM_TIMER()
 ON_WM_DROPFILES()
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
 ON_COMMAND(ID_FILE_SAVE, OnFileSave)
@@ -19,20 +20,23 @@ END_MESSAGE_MAP()
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
     : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_depth(0),
       // The delay of the first record is measured from the dialog's creation.
-      m_lastTick(::GetTickCount()), m_sessionPrompt(FALSE)
-{
+      m_lastTick(::GetTickCount()), m_sessionPrompt(FALSE), m_viewPendingFrom(-1), m_lastArrival(0),
+      m_viewPendingSince(0) {
+    LARGE_INTEGER freq;
+    ::QueryPerformanceFrequency(&freq);
+    m_frameTicks = freq.QuadPart * 16 / 1000; // one frame at 60 Hz
+    // The first record finds the previous one long gone.
+    m_lastArrival = -m_frameTicks;
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-void CDebuggerDlg::DoDataExchange(CDataExchange* pDX)
-{
+void CDebuggerDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_EDIT_DETAIL, m_editDetail);
     DDX_GridControl(pDX, IDC_TRACE_GRID, m_grid);
 }
 
-BOOL CDebuggerDlg::OnInitDialog()
-{
+BOOL CDebuggerDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
@@ -46,31 +50,26 @@ BOOL CDebuggerDlg::OnInitDialog()
     return TRUE;
 }
 
-void CDebuggerDlg::SetupGrid()
-{
+void CDebuggerDlg::SetupGrid() {
     if (SetupTraceGrid(m_grid)) m_grid.InvalidateRect(nullptr, TRUE);
 }
 
-void CDebuggerDlg::FormatTraceRow(int row)
-{
+void CDebuggerDlg::FormatTraceRow(int row) {
     FormatTraceGridRow(m_grid, row);
 }
 
 // The grid takes the upper two thirds, the detail box the rest, with 4-pixel margins.
-void CDebuggerDlg::LayoutControls(int cx, int cy)
-{
+void CDebuggerDlg::LayoutControls(int cx, int cy) {
     m_grid.MoveWindow(4, 4, cx - 8, (2 * cy) / 3 - 8, TRUE);
     m_editDetail.MoveWindow(4, (2 * cy) / 3, cx - 8, cy / 3 - 8, TRUE);
 }
 
-void CDebuggerDlg::OnSize(UINT nType, int cx, int cy)
-{
+void CDebuggerDlg::OnSize(UINT nType, int cx, int cy) {
     CDialog::OnSize(nType, cx, cy);
     if (m_grid.m_hWnd != nullptr) LayoutControls(cx, cy);
 }
 
-void CDebuggerDlg::OnPaint()
-{
+void CDebuggerDlg::OnPaint() {
     if (IsIconic()) {
         CPaintDC dc(this);
         SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
@@ -86,18 +85,18 @@ void CDebuggerDlg::OnPaint()
     }
 }
 
-HCURSOR CDebuggerDlg::OnQueryDragIcon() { return (HCURSOR)m_hIcon; }
+HCURSOR CDebuggerDlg::OnQueryDragIcon() {
+    return (HCURSOR)m_hIcon;
+}
 
-void CDebuggerDlg::OnFileNew()
-{
+void CDebuggerDlg::OnFileNew() {
     m_details.SetSize(0);
     m_grid.RemoveScrollingRows();
     SetDlgItemText(IDC_EDIT_DETAIL, "");
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam)
-{
+LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam) {
     if (LOWORD(wParam) != IDC_TRACE_GRID) return 0;
     int row = LOWORD(lParam);
     // The message carries the row in 16 bits, too few for a trace past row 65,535. The grid

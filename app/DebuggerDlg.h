@@ -34,6 +34,11 @@ public:
     // failure the file stays as it was and a message says so.
     void SaveTraceFile(CString path);
 
+    // Scrolls the newest row into view and repaints the grid when records are waiting to be
+    // shown; nothing otherwise.
+    void FlushTraceView();
+    BOOL IsTraceViewPending() const { return m_viewPendingFrom >= 0; }
+
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
     const CStringArray& Details() const { return m_details; }
@@ -46,13 +51,20 @@ public:
     void DisplayCompiledScript(CString path);
 
 protected:
-    CGridMainWnd m_grid;     // the trace grid, control 4048
-    int m_depth;             // call depth of the trace; may become negative
-    DWORD m_lastTick;        // GetTickCount at the previous record or session start
-    CStringArray m_details;  // full detail of every scrolling row: entry i is row i + 1
-    CEdit m_editDetail;      // the detail box, control 1001
-    HICON m_hIcon;           // icon 128
-    BOOL m_sessionPrompt;    // the session prompt is open
+    CGridMainWnd m_grid;    // the trace grid, control 4048
+    int m_depth;            // call depth of the trace; may become negative
+    DWORD m_lastTick;       // GetTickCount at the previous record or session start
+    CStringArray m_details; // full detail of every scrolling row: entry i is row i + 1
+    CEdit m_editDetail;     // the detail box, control 1001
+    HICON m_hIcon;          // icon 128
+    BOOL m_sessionPrompt;   // the session prompt is open
+
+    // Records that arrive less than a frame apart are scrolled into view and painted together,
+    // for the newest of them, at most a frame later (TraceView.cpp).
+    int m_viewPendingFrom;       // first row added since the view was last brought up to date, or -1
+    LONGLONG m_lastArrival;      // performance counter at the previous trace record
+    LONGLONG m_viewPendingSince; // performance counter when m_viewPendingFrom was set
+    LONGLONG m_frameTicks;       // one display frame in performance-counter ticks
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -61,9 +73,17 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct);
-    BOOL TakeRecord(const COPYDATASTRUCT* pCopyDataStruct);
+    BOOL TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst);
     void OnSize(UINT nType, int cx, int cy);
     void OnFileNew();
+
+    // The view of the trace: a record's row shown at once, or with the records that follow it
+    // within a frame; the pending update is carried out before anything else looks at the grid.
+    void ShowTraceRow(int row, BOOL burst);
+    void BeginPendingView(LONGLONG now);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()

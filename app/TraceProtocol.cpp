@@ -8,15 +8,27 @@
 #include <new>
 
 namespace {
-const char kIndent[] = "     ";  // five spaces per call level
+const char kIndent[] = "     "; // five spaces per call level
 }
 
-BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
-{
+BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // The session prompt's message loop still delivers records from other senders. They are
     // not taken: the user's OK would empty the trace they were added to, and a second session
     // start would open a second prompt.
     if (m_sessionPrompt) return FALSE;
+
+    // A trace record that follows the previous one within a frame is shown with the records
+    // after it (TraceView.cpp). A session start shows the trace as it is before asking.
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    BOOL burst = FALSE;
+    if (pCopyDataStruct->dwData == TRACE_SESSION_START) {
+        FlushTraceView();
+    } else {
+        burst = m_viewPendingFrom >= 0 || now.QuadPart - m_lastArrival < m_frameTicks;
+        m_lastArrival = now.QuadPart;
+        if (burst) BeginPendingView(now.QuadPart);
+    }
 
     // A record is taken whole or not at all: when memory runs out on the way, whatever of it was
     // stored is taken back and the sender is answered FALSE, so that every row keeps its own
@@ -25,7 +37,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
     const INT_PTR details = m_details.GetSize();
     const int rows = m_grid.GetNumRows();
     try {
-        return TakeRecord(pCopyDataStruct);
+        return TakeRecord(pCopyDataStruct, burst);
     } catch (CException* e) {
         e->Delete();
     } catch (const std::bad_alloc&) {
@@ -37,8 +49,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct)
     return FALSE;
 }
 
-BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct)
-{
+BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst) {
     // The payload need not be NUL-terminated; a NUL inside it ends the text there.
     CString payload;
     int cb = (int)pCopyDataStruct->cbData;
@@ -68,7 +79,8 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct)
     CString name;
     AfxExtractSubString(name, payload, 0, '|');
     CString text0;
-    for (int i = 0; i < m_depth; i++) text0 += kIndent;
+    for (int i = 0; i < m_depth; i++)
+        text0 += kIndent;
     text0 += name;
 
     int row = AddEmptyTraceRow(m_grid);
@@ -94,8 +106,7 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct)
     delayText.Format("%d", (int)delay);
     m_grid.SetCellText(row, 1, delayText);
 
-    m_grid.ScrollCellIntoView(row, 0);
-    m_grid.RepaintRow(row);
+    ShowTraceRow(row, burst);
 
     if (pCopyDataStruct->dwData == TRACE_ENTER) m_depth++;
     m_lastTick = ::GetTickCount();

@@ -33,7 +33,9 @@ struct CCellKey {
     CCellKey(int r, int c) : row(r), col(c) {}
     bool operator==(const CCellKey& o) const { return row == o.row && col == o.col; }
 };
-template <> inline UINT HashKey<CCellKey>(CCellKey key) { return ((UINT)MAKELONG(key.row, key.col)) >> 4; }
+template <> inline UINT HashKey<CCellKey>(CCellKey key) {
+    return ((UINT)MAKELONG(key.row, key.col)) >> 4;
+}
 typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
 
 class CGridMainWnd : public COleWnd {
@@ -162,6 +164,13 @@ public:
     void SetScrollPosition(int bar, int pos, BOOL redraw = TRUE);
     void ScrollCellIntoView(int row, int col);
     void ScrollCellIntoView(CCellPos cell) { ScrollCellIntoView(cell.row, cell.col); }
+    // Sets the scroll positions that ScrollCellIntoView's line scrolls reach, at once, moving no
+    // pixels and drawing nothing (the scroll bars included): for a caller that repaints the whole
+    // grid next, such as a view showing a batch of new rows together.
+    void PlaceCellInView(int row, int col);
+    // One line scroll's change of position (down or right when forward), as the scroll bars'
+    // arrows make it; FALSE when the position is at that end. Nothing is moved or painted.
+    BOOL StepLine(int bar, BOOL forward, BOOL redraw);
     CSize MeasureText(LPCTSTR text, BOOL heading);
     BOOL FitColumnToText(int col);
     BOOL FitRowToText(int row);
@@ -269,7 +278,8 @@ protected:
     // ---- Helpers -----------------------------------------------------------------------------
     // One cell pass of DrawGrid: rows in the outer loop, columns in the inner, each cell tested
     // against the clip box before it is painted.
-    void PaintCellRange(CDC* pDC, const CRect& clip, int firstRow, int lastRow, int firstCol, int lastCol, BOOL fixed);
+    void PaintCellRange(CDC* pDC, const CRect& clip, int firstRow, int lastRow, int firstCol, int lastCol,
+                        BOOL fixed);
     CGridItem* GetCell(int row, int col) const;
     CObArray* GetRowArray(int row) const;
     BOOL SortRowRange(int col, BOOL ascending, int low, int high);
@@ -315,7 +325,7 @@ protected:
     int horzScrollMax;
     BOOL vertScrollEnabled;
     BOOL horzScrollEnabled;
-    BOOL scrollBarRedrawDeferred = FALSE;  // scroll bar changes are drawn later (RemoveScrollingRows)
+    BOOL scrollBarRedrawDeferred = FALSE;   // scroll bar changes are drawn later (RemoveScrollingRows)
     BOOL scrollBarUpdatesSuspended = FALSE; // the bars are set once after a bulk append
     // The extent of an empty text in the heading ([1]) and body ([0]) font, with the font it was
     // measured in: every appended row measures its empty heading, and a font costs microseconds
@@ -333,7 +343,7 @@ protected:
     CCellPos anchorCell;
     CPoint clickDownPoint;
     CPoint lastMousePoint;
-    CCellPos lastClickedCell;  // the cell of the last GSC_CLICK posted
+    CCellPos lastClickedCell; // the cell of the last GSC_CLICK posted
     UINT_PTR scrollTimer;
     int sortColumn;
     BOOL sortAscending;

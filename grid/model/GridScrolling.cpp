@@ -2,6 +2,32 @@
 // messages.
 #include "GridMainWnd.h"
 
+BOOL CGridMainWnd::StepLine(int bar, BOOL forward, BOOL redraw) {
+    const int pos = GetScrollPosition(bar, FALSE);
+    const CCellPos first = GetFirstScrolledCell();
+    int newPos;
+    if (bar == SB_VERT) {
+        if (forward) {
+            if (pos >= vertScrollMax) return FALSE;
+            newPos = pos + GetRowHeight(first.row);
+        } else {
+            if (pos <= 0 || first.row <= fixedRowCount) return FALSE;
+            newPos = pos - GetRowHeight(first.row - 1);
+        }
+    } else {
+        if (forward) {
+            if (pos >= horzScrollMax) return FALSE;
+            // At position 0 the step is the width of the column after the first scrolled one.
+            newPos = pos + GetColumnWidth(pos == 0 ? first.col + 1 : first.col);
+        } else {
+            if (pos <= 0 || first.col <= fixedColumnCount) return FALSE;
+            newPos = pos - GetColumnWidth(first.col - 1);
+        }
+    }
+    SetScrollPosition(bar, newPos > 0 ? newPos : 0, redraw);
+    return TRUE;
+}
+
 void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
     if (::GetFocus() != m_hWnd) SetFocus();
     titleTip.Hide();
@@ -15,8 +41,7 @@ void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
 
     switch (nSBCode) {
     case SB_LINEDOWN:
-        if (pos < vertScrollMax) {
-            SetScrollPosition(SB_VERT, pos + GetRowHeight(top.row), TRUE);
+        if (StepLine(SB_VERT, TRUE, TRUE)) {
             // The body moves by as much as the first shown row moved: less than the row's height
             // where the system clamped the position at the end of the range, nothing where the
             // same row stays first. Under a heading row the body moves from its first pixel row;
@@ -33,15 +58,14 @@ void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
         }
         break;
     case SB_LINEUP:
-        if (pos > 0 && top.row > fixedRowCount) {
-            int newPos = pos - GetRowHeight(top.row - 1);
-            SetScrollPosition(SB_VERT, newPos > 0 ? newPos : 0, TRUE);
+        if (StepLine(SB_VERT, FALSE, TRUE)) {
             int shift = (int)rowIndex.Range(GetFirstScrolledCell().row, top.row);
             if (shift > 0) {
                 CRect rect = client;
                 rect.top = fixedHeight > 0 ? fixedHeight : frame;
                 rect.bottom -= frame;
-                ScrollWindow(0, shift, &rect, &rect); // the rows pushed out at the bottom do not cover the frame
+                ScrollWindow(0, shift, &rect,
+                             &rect); // the rows pushed out at the bottom do not cover the frame
                 rect.bottom = rect.top + shift;
                 InvalidateRect(&rect, TRUE);
             }
@@ -105,9 +129,7 @@ void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
 
     switch (nSBCode) {
     case SB_LINERIGHT:
-        if (pos < horzScrollMax) {
-            // At position 0 the step is the width of the column after the first scrolled one.
-            SetScrollPosition(SB_HORZ, pos + GetColumnWidth(pos == 0 ? left.col + 1 : left.col), TRUE);
+        if (StepLine(SB_HORZ, TRUE, TRUE)) {
             // As for rows: the body moves by as much as the first shown column moved, from the
             // first pixel column right of the heading columns, and the frame's lines stay.
             int shift = (int)columnIndex.Range(left.col, GetFirstScrolledCell().col);
@@ -122,9 +144,7 @@ void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
         }
         break;
     case SB_LINELEFT:
-        if (pos > 0 && left.col > fixedColumnCount) {
-            int newPos = pos - GetColumnWidth(left.col - 1);
-            SetScrollPosition(SB_HORZ, newPos > 0 ? newPos : 0, TRUE);
+        if (StepLine(SB_HORZ, FALSE, TRUE)) {
             int shift = (int)columnIndex.Range(GetFirstScrolledCell().col, left.col);
             if (shift > 0) {
                 CRect rect = client;
@@ -200,4 +220,31 @@ void CGridMainWnd::ScrollCellIntoView(int row, int col) {
     GetClientRect(&client);
     if (rect.right > client.right) SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
     if (rect.bottom > client.bottom) SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+}
+
+void CGridMainWnd::PlaceCellInView(int row, int col) {
+    if (!::IsWindow(m_hWnd)) return;
+    // The same line steps as ScrollCellIntoView's messages, taken on the positions alone.
+    CCellSpan shown = GetShownCellSpan();
+    int steps = 0;
+    for (int i = 0; i < col - shown.maxCol; i++, steps++)
+        StepLine(SB_HORZ, TRUE, FALSE);
+    for (int i = 0; i < shown.minCol - col; i++, steps++)
+        StepLine(SB_HORZ, FALSE, FALSE);
+    for (int i = 0; i < row - shown.maxRow; i++, steps++)
+        StepLine(SB_VERT, TRUE, FALSE);
+    for (int i = 0; i < shown.minRow - row; i++, steps++)
+        StepLine(SB_VERT, FALSE, FALSE);
+
+    CRect rect, client;
+    GetCellBounds(row, col, &rect);
+    GetClientRect(&client);
+    if (rect.right > client.right) steps++, StepLine(SB_HORZ, TRUE, FALSE);
+    if (rect.bottom > client.bottom) steps++, StepLine(SB_VERT, TRUE, FALSE);
+
+    // What every scroll message does besides moving.
+    if (steps > 0) {
+        if (::GetFocus() != m_hWnd) SetFocus();
+        titleTip.Hide();
+    }
 }

@@ -26,7 +26,7 @@ int InkInRow(const Canvas& shot, int top, int right) {
     return n;
 }
 
-TEST(GridPaintDialog, HeadingRowInTheDialogsColoursAndRowsAppearAsTheyArrive) {
+TEST(GridPaintDialog, HeadingRowInTheDialogsColoursAndSlowRowsAppearAsTheyArrive) {
     CDebuggerDlg dlg;
     const int records = 40;
     std::vector<int> inkAtArrival; // ink in the newest row's band right after its record
@@ -57,6 +57,8 @@ TEST(GridPaintDialog, HeadingRowInTheDialogsColoursAndRowsAppearAsTheyArrive) {
             belowRows = shot.At(client.Width() / 2, 60);
         }
         for (int i = 1; i <= records; i++) {
+            // Records a frame apart: each one is shown before its answer returns.
+            ::Sleep(20);
             // Names of different lengths; "Wide" is drawn with plenty of ink.
             if (SendRecord(h, 0, "WideName" + std::to_string(i) + "|detail " + std::to_string(i)) != TRUE)
                 break;

@@ -1,0 +1,87 @@
+// How trace rows reach the screen. A record that arrives a frame or more after the previous one
+// is scrolled into view and painted before its answer returns. Records that arrive faster than
+// that are only stored: the scroll bars' range, the scroll to the newest row and the painting
+// are done once for all of them, by a timer a frame later or by the record that finds the update
+// a frame old, so that an engine streaming records is not held to the pace of the screen.
+// Anything that looks at the grid (input, commands, resizing, dropped files, the session prompt)
+// brings the view up to date first, so it sees the grid as if every row had been shown at once.
+#include "DebuggerDlg.h"
+
+namespace {
+const UINT_PTR kTraceViewTimer = 1;
+// The timer's period. Timers fire on the system's tick, up to a tick late, so a shorter period
+// than the 16 ms frame keeps the update within a frame of the first waiting record.
+const UINT kTraceViewTimerMs = 10;
+} // namespace
+
+void CDebuggerDlg::BeginPendingView(LONGLONG now) {
+    if (m_viewPendingFrom >= 0) return;
+    // Range changes of the rows that follow are not drawn one by one: the flush draws the bars.
+    m_grid.DeferScrollBarRedraw(TRUE);
+    m_viewPendingFrom = m_grid.GetNumRows();
+    m_viewPendingSince = now;
+    // Without a timer the next record, or the next input, brings the view up to date.
+    SetTimer(kTraceViewTimer, kTraceViewTimerMs, nullptr);
+}
+
+void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
+    if (!burst) {
+        m_grid.ScrollCellIntoView(row, 0);
+        m_grid.RepaintRow(row);
+        return;
+    }
+    // A steady stream never lets the timer's message through: the record that finds the update
+    // a frame old makes it, so the view keeps moving at the screen's pace.
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    if (now.QuadPart - m_viewPendingSince >= m_frameTicks) FlushTraceView();
+}
+
+void CDebuggerDlg::FlushTraceView() {
+    if (m_viewPendingFrom < 0) return;
+    m_viewPendingFrom = -1;
+    if (m_hWnd != nullptr) KillTimer(kTraceViewTimer);
+    if (m_grid.m_hWnd == nullptr) {
+        m_grid.DeferScrollBarRedraw(FALSE);
+        return;
+    }
+    // The range for every row, the positions the line scrolls of each record would have reached,
+    // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
+    // scroll-bar drawing per row.
+    m_grid.UpdateScrollBars();
+    m_grid.DeferScrollBarRedraw(FALSE);
+    const int newest = m_grid.GetNumRows() - 1;
+    if (newest >= m_grid.GetNumFixedRows()) m_grid.PlaceCellInView(newest, 0);
+    m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+}
+
+void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kTraceViewTimer)
+        FlushTraceView();
+    else
+        CDialog::OnTimer(nIDEvent);
+}
+
+LRESULT CDebuggerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_SYSCOMMAND:
+    case WM_SIZE:
+    case WM_DROPFILES:
+    case WM_DESTROY:
+        FlushTraceView();
+        break;
+    default:
+        break;
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+BOOL CDebuggerDlg::PreTranslateMessage(MSG* pMsg) {
+    // Keys, clicks, the wheel and the scroll bars act on the rows where the user sees them.
+    const UINT m = pMsg->message;
+    if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+        (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK))
+        FlushTraceView();
+    return CDialog::PreTranslateMessage(pMsg);
+}
