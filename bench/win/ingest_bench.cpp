@@ -1,9 +1,11 @@
 // End-to-end ingestion: this process plays the engine and streams trace records by WM_COPYDATA
-// into the real debugger (its dialog visible, every row painted as it arrives), and, as the
-// baseline, into a bare window that only answers WM_COPYDATA. It reports records per second
-// around each trace size, the ratio to the baseline, and the debugger's memory per row.
+// into the real debugger (its dialog visible, following the newest row), and, as baselines, into
+// a bare window that only answers WM_COPYDATA and into a report-mode list view filled one item
+// per record. It reports records per second around each trace size, the ratios to the bare
+// window, and the debugger's memory per row.
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
+//                                                     [--listview-max N]
 #include "afx.h"
 #include "bench_util.h"
 #include "e2e_harness.h"
@@ -79,47 +81,66 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window) 
     return out;
 }
 
+// Starts a baseline receiver (bare_receiver with `args`) and streams the sizes into it.
+bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
+                      const std::vector<long>& sizes, long window, std::vector<Sample>* out) {
+    std::string error;
+    e2e::ChildProcess child;
+    if (!child.Start(e2e::BinDir() + "\\bare_receiver.exe", args, &error, false)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    HWND h = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            std::vector<HWND> w = e2e::FindTopLevelWindows(child.Pid(), "", caption);
+            h = w.empty() ? nullptr : w[0];
+            return h != nullptr;
+        },
+        e2e::START_TIMEOUT_MS);
+    if (h == nullptr) {
+        std::fprintf(stderr, "the window \"%s\" did not appear\n", caption);
+        return false;
+    }
+    *out = Stream(h, sizes, window);
+    ::PostMessageA(h, WM_CLOSE, 0, 0);
+    return true;
+}
+
+std::vector<long> ParseSizes(const std::string& list) {
+    std::vector<long> sizes;
+    size_t p = 0;
+    while (p < list.size()) {
+        sizes.push_back(std::atol(list.c_str() + p));
+        p = list.find(',', p);
+        if (p == std::string::npos) break;
+        p++;
+    }
+    return sizes;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<long> sizes = {1000, 100000, 1000000};
     long window = 1000;
+    // A list view takes a few hundred records a second: it is fed only up to this size.
+    long listMax = 20000;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         if (a == "--window") window = std::atol(argv[i + 1]);
-        if (a == "--sizes") {
-            sizes.clear();
-            std::string list = argv[i + 1];
-            size_t p = 0;
-            while (p < list.size()) {
-                sizes.push_back(std::atol(list.c_str() + p));
-                p = list.find(',', p);
-                if (p == std::string::npos) break;
-                p++;
-            }
-        }
+        if (a == "--sizes") sizes = ParseSizes(argv[i + 1]);
+        if (a == "--listview-max") listMax = std::atol(argv[i + 1]);
     }
-    std::string error;
-    e2e::ChildProcess bare;
-    if (!bare.Start(e2e::BinDir() + "\\bare_receiver.exe", {}, &error, false)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+    std::vector<Sample> base, list;
+    if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base)) return 1;
+    std::vector<long> listSizes;
+    for (long size : sizes)
+        if (size <= listMax) listSizes.push_back(size);
+    if (!listSizes.empty() && !StreamToReceiver({"--listview"}, "VK list receiver", listSizes, window, &list))
         return 1;
-    }
-    HWND hb = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            std::vector<HWND> w = e2e::FindTopLevelWindows(bare.Pid(), "", "VK bare receiver");
-            hb = w.empty() ? nullptr : w[0];
-            return hb != nullptr;
-        },
-        e2e::START_TIMEOUT_MS);
-    if (hb == nullptr) {
-        std::fprintf(stderr, "the bare receiver's window did not appear\n");
-        return 1;
-    }
-    std::vector<Sample> base = Stream(hb, sizes, window);
-    ::PostMessageA(hb, WM_CLOSE, 0, 0);
 
+    std::string error;
     e2e::Debugger dbg;
     if (!dbg.Launch(&error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -140,13 +161,22 @@ int main(int argc, char** argv) {
     dbg.Shutdown();
 
     std::printf(
-        "records/s over the %ld records ending at each trace size (best quarter of them in brackets)\n",
+        "records/s over the %ld records ending at each trace size (best quarter of them in brackets);\n"
+        "ratios to the bare window of the same run\n",
         window);
-    std::printf("%10s %22s %22s %14s\n", "rows", "debugger", "bare window", "ratio");
-    for (size_t i = 0; i < sizes.size(); i++)
-        std::printf("%10ld %12.0f (%7.0f) %12.0f (%7.0f) %5.2f (%5.2f)\n", sizes[i], real[i].rate,
-                    real[i].best, base[i].rate, base[i].best, real[i].rate / base[i].rate,
-                    real[i].best / base[i].best);
+    std::printf("%10s %20s %20s %20s %14s %14s\n", "rows", "bare window", "debugger", "list view",
+                "debugger/bare", "list/bare");
+    for (size_t i = 0; i < sizes.size(); i++) {
+        char listText[32] = "-", listRatio[32] = "-";
+        if (i < list.size()) {
+            std::snprintf(listText, sizeof listText, "%8.0f (%7.0f)", list[i].rate, list[i].best);
+            std::snprintf(listRatio, sizeof listRatio, "%5.2f (%5.2f)", list[i].rate / base[i].rate,
+                          list[i].best / base[i].best);
+        }
+        std::printf("%10ld %8.0f (%7.0f) %8.0f (%7.0f) %20s %5.2f (%5.2f) %14s\n", sizes[i], base[i].rate,
+                    base[i].best, real[i].rate, real[i].best, listText, real[i].rate / base[i].rate,
+                    real[i].best / base[i].best, listRatio);
+    }
     if (real.size() > 1)
         std::printf("debugger rate at %ld rows / rate at %ld rows: %.2f (best quarters %.2f)\n", sizes.back(),
                     sizes.front(), real.back().rate / real.front().rate,
