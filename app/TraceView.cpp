@@ -9,9 +9,10 @@
 
 namespace {
 const UINT_PTR kTraceViewTimer = 1;
-// The timer's period. Timers fire on the system's tick, up to a tick late, so a shorter period
-// than the 16 ms frame keeps the update within a frame of the first waiting record.
+// The timer looks at the waiting records every 10 ms: systems fire timers on their tick, up to a
+// tick late, and a longer period would show the last records of a stream well after a frame.
 const UINT kTraceViewTimerMs = 10;
+const UINT kFrameMs = 16; // m_frameTicks in milliseconds
 } // namespace
 
 void CDebuggerDlg::BeginPendingView(LONGLONG now) {
@@ -56,10 +57,18 @@ void CDebuggerDlg::FlushTraceView() {
 }
 
 void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == kTraceViewTimer)
-        FlushTraceView();
-    else
+    if (nIDEvent != kTraceViewTimer) {
         CDialog::OnTimer(nIDEvent);
+        return;
+    }
+    // The view is brought up to date a frame after the first waiting record, or as soon as the
+    // records have stopped for a tick: a paint per tick would cost a streaming engine more than a
+    // paint per frame.
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    if (now.QuadPart - m_viewPendingSince >= m_frameTicks ||
+        now.QuadPart - m_lastArrival >= m_frameTicks * (LONGLONG)kTraceViewTimerMs / kFrameMs)
+        FlushTraceView();
 }
 
 LRESULT CDebuggerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
