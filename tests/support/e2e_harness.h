@@ -529,9 +529,8 @@ public:
 
     static std::string ExePath() { return BinDir() + "\\VkDebuger.exe"; }
 
-    // Starts VkDebuger.exe and waits for its main window.
-    bool Launch(std::string* error) {
-        const std::string exe = ExePath();
+    // Starts VkDebuger.exe (this build's, or the one given) and waits for its main window.
+    bool Launch(std::string* error, const std::string& exe = ExePath()) {
         if (!FileExists(exe)) {
             *error = exe + " is not built";
             return false;
