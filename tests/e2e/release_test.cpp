@@ -8,6 +8,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,36 @@ std::string UninstallValue(const char* value) {
         ERROR_SUCCESS)
         return "<none>";
     return data;
+}
+
+// The fixed file version of a program as a.b.c.d, and a string of its version information.
+std::string FileVersion(const std::string& path, const char* stringName = nullptr) {
+    DWORD handle = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(path.c_str(), &handle));
+    if (info.empty() || !GetFileVersionInfoA(path.c_str(), 0, (DWORD)info.size(), info.data()))
+        return "<none>";
+    if (stringName != nullptr) {
+        struct {
+            WORD language, codePage;
+        }* translation = nullptr;
+        UINT size = 0;
+        if (!VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", (void**)&translation, &size) ||
+            size < 4)
+            return "<none>";
+        char key[64];
+        snprintf(key, sizeof key, "\\StringFileInfo\\%04x%04x\\%s", translation->language,
+                 translation->codePage, stringName);
+        char* text = nullptr;
+        if (!VerQueryValueA(info.data(), key, (void**)&text, &size)) return "<none>";
+        return text;
+    }
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueA(info.data(), "\\", (void**)&fixed, &size)) return "<none>";
+    return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+           std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
 bool KeyExists() {
@@ -73,6 +105,9 @@ TEST(Release, TheInstallerInstallsARunningProgramAndTheUninstallerRemovesIt) {
     ASSERT_FALSE(KeyExists()) << "the program is already installed in this prefix";
     UninstallLeftover leftover;
     EXPECT_EQ(32, e2e::PeBits(installer));
+    // One version everywhere: the program's own resource, the installer's name and properties.
+    EXPECT_EQ(version, FileVersion(installer));
+    EXPECT_EQ("Valkorine", FileVersion(installer, "CompanyName"));
 
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
@@ -93,6 +128,7 @@ TEST(Release, TheInstallerInstallsARunningProgramAndTheUninstallerRemovesIt) {
     for (const char* f : files)
         EXPECT_TRUE(e2e::FileExists(dir + "\\" + f)) << f << " was not installed";
     EXPECT_EQ(32, e2e::PeBits(dir + "\\VkDebuger.exe")) << "the shipped program is the 32-bit one";
+    EXPECT_EQ(version, FileVersion(dir + "\\VkDebuger.exe"));
     EXPECT_TRUE(e2e::FileExists(shortcut)) << shortcut;
     EXPECT_EQ("Valkorine Debuger", UninstallValue("DisplayName"));
     EXPECT_EQ(version, UninstallValue("DisplayVersion"));
