@@ -90,3 +90,11 @@ int AddEmptyTraceRow(CGridMainWnd& grid) {
     grid.DeferScrollBarRedraw(deferred);
     return row;
 }
+
+void ShowNewTraceRows(CGridMainWnd& grid) {
+    grid.UpdateScrollBars();
+    grid.DeferScrollBarRedraw(FALSE);
+    const int newest = grid.GetNumRows() - 1;
+    if (newest >= grid.GetNumFixedRows()) grid.PlaceCellInView(newest, 0);
+    grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+}

@@ -13,3 +13,8 @@ void FormatTraceGridRow(CGridMainWnd& grid, int row);
 // AddRow("", -1) for a row that FormatTraceGridRow formats next: the scroll bars are drawn by the
 // formatting, not twice.
 int AddEmptyTraceRow(CGridMainWnd& grid);
+// Shows the rows added while the scroll bars' drawing was deferred, all at once: the range for
+// every row, the newest row placed in view where the line scrolls of each row would have put it,
+// and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
+// scroll-bar drawing per row. The deferral ends.
+void ShowNewTraceRows(CGridMainWnd& grid);

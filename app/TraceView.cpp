@@ -6,6 +6,7 @@
 // Anything that looks at the grid (input, commands, resizing, dropped files, the session prompt)
 // brings the view up to date first, so it sees the grid as if every row had been shown at once.
 #include "DebuggerDlg.h"
+#include "TraceGrid.h"
 
 namespace {
 const UINT_PTR kTraceViewTimer = 1;
@@ -46,14 +47,7 @@ void CDebuggerDlg::FlushTraceView() {
         m_grid.DeferScrollBarRedraw(FALSE);
         return;
     }
-    // The range for every row, the positions the line scrolls of each record would have reached,
-    // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
-    // scroll-bar drawing per row.
-    m_grid.UpdateScrollBars();
-    m_grid.DeferScrollBarRedraw(FALSE);
-    const int newest = m_grid.GetNumRows() - 1;
-    if (newest >= m_grid.GetNumFixedRows()) m_grid.PlaceCellInView(newest, 0);
-    m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    ShowNewTraceRows(m_grid);
 }
 
 void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {

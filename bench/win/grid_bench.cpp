@@ -74,10 +74,7 @@ void BatchBreakdown(CGridMainWnd& grid, long& appended, long batches, long batch
         for (long k = 0; k < batch; k++, appended++)
             AppendTraceRow(grid, appended);
         double c = Now();
-        grid.UpdateScrollBars();
-        grid.DeferScrollBarRedraw(FALSE);
-        grid.PlaceCellInView(grid.GetNumRows() - 1, 0);
-        grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        ShowNewTraceRows(grid);
         Pump();
         double d = Now();
         model += c - a;
