@@ -2,13 +2,14 @@
 // and the GDI operations a cell's drawing is made of, each timed as often as one paint does it.
 // Used by repaint_bench --breakdown.
 //
-// Stages (mean milliseconds per paint):
+// Stages (median milliseconds per paint):
 //   - the off-screen buffer with nothing drawn: memory DC, bitmap of the client's size (compatible
 //     with the screen, as CBufferDC makes it, or a DIB section), the final BitBlt, clean-up;
 //     and the final BitBlt alone;
-//   - DrawGrid, and its background fill, grid-line pass and frame, each drawn into a memory DC of
-//     the client's size; and the shown cells painted one by one outside a paint, where each makes
-//     its own objects and saves and restores the whole context;
+//   - DrawGrid, and its background fill and frame, each drawn into a memory DC of the client's
+//     size; the shown cells painted one by one outside a paint, where each makes its own objects
+//     and saves and restores the whole context; the body's grid lines drawn with a MoveTo /
+//     LineTo pair a line, and the same lines in one PolyPolyline call;
 // Operations, each repeated once per body cell shown:
 //   - reading the cell (GetCellDesc, GetCellBounds, GetCellFont);
 //   - SaveDC / RestoreDC;
@@ -85,15 +86,6 @@ inline void CollectShownCells(CGridMainWnd& grid, std::vector<ShownCell>& fixed,
     collect(body, first.row, span.maxRow, first.col, span.maxCol);
 }
 
-// Mean milliseconds of one call of f over n calls (after one untimed call).
-template <class F> double MeanMs(int n, F f) {
-    f();
-    double began = Now();
-    for (int i = 0; i < n; i++)
-        f();
-    return (Now() - began) / n * 1e3;
-}
-
 inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
     std::vector<ShownCell> fixed, body;
     CollectShownCells(grid, fixed, body);
@@ -110,8 +102,18 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
     CDC screen;
     screen.m_hDC = screen.m_hAttribDC = canvas.Screen();
     row("buffer: CBufferDC with nothing drawn (compatible bitmap, blit)",
-        MeanMs(repaints, [&] { CBufferDC buffer(&screen); }));
-    row("buffer: the same with a 32-bit DIB section", MeanMs(repaints, [&] {
+        MedianMs(repaints, [&] { CBufferDC buffer(&screen); }));
+    {
+        HBRUSH white = (HBRUSH)::GetStockObject(WHITE_BRUSH);
+        RECT all = {0, 0, w, h};
+        row("buffer: CBufferDC, its whole area filled once (fresh memory written)", MedianMs(repaints, [&] {
+                CBufferDC buffer(&screen);
+                ::FillRect(buffer.m_hDC, &all, white);
+            }));
+        row("buffer: that fill alone, into a bitmap kept for the benchmark",
+            MedianMs(repaints, [&] { ::FillRect(dc->m_hDC, &all, white); }));
+    }
+    row("buffer: the same with a 32-bit DIB section", MedianMs(repaints, [&] {
             HDC mem = ::CreateCompatibleDC(screen.m_hDC);
             BITMAPINFO bi = {};
             bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -129,21 +131,21 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
             ::DeleteDC(mem);
         }));
     row("buffer: the final BitBlt alone",
-        MeanMs(repaints, [&] { ::BitBlt(screen.m_hDC, 0, 0, w, h, dc->m_hDC, 0, 0, SRCCOPY); }));
+        MedianMs(repaints, [&] { ::BitBlt(screen.m_hDC, 0, 0, w, h, dc->m_hDC, 0, 0, SRCCOPY); }));
     screen.m_hDC = screen.m_hAttribDC = nullptr;
 
     // The stages of DrawGrid.
-    row("DrawGrid: all of it", MeanMs(repaints, [&] { grid.DrawGrid(dc); }));
-    row("DrawGrid: background fill", MeanMs(repaints, [&] { grid.FillGridBackground(dc); }));
-    row("cells one by one, own objects each (as outside a paint): fixed", MeanMs(repaints, [&] {
+    row("DrawGrid: all of it", MedianMs(repaints, [&] { grid.DrawGrid(dc); }));
+    row("DrawGrid: background fill", MedianMs(repaints, [&] { grid.FillGridBackground(dc); }));
+    row("cells one by one, own objects each (as outside a paint): fixed", MedianMs(repaints, [&] {
             for (const ShownCell& c : fixed)
                 grid.PaintFixedCell(dc, c.row, c.col, c.rect, FALSE);
         }));
-    row("cells one by one, own objects each (as outside a paint): body", MeanMs(repaints, [&] {
+    row("cells one by one, own objects each (as outside a paint): body", MedianMs(repaints, [&] {
             for (const ShownCell& c : body)
                 grid.PaintScrollingCell(dc, c.row, c.col, c.rect, FALSE);
         }));
-    row("DrawGrid: grid-line pass (pen, four lines a body cell)", MeanMs(repaints, [&] {
+    row("grid lines, four a body cell, each a MoveTo / LineTo pair", MedianMs(repaints, [&] {
             CPen pen(PS_SOLID, 0, grid.gridLineColor);
             HGDIOBJ old = dc->SelectObject(&pen);
             for (const ShownCell& c : body) {
@@ -160,10 +162,30 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
             }
             dc->SelectObject(old);
         }));
-    row("DrawGrid: frame", MeanMs(repaints, [&] { grid.DrawGridFrame(dc); }));
+    row("grid lines, the same segments in one PolyPolyline call", MedianMs(repaints, [&] {
+            CPen pen(PS_SOLID, 0, grid.gridLineColor);
+            HGDIOBJ old = dc->SelectObject(&pen);
+            std::vector<POINT> points;
+            for (const ShownCell& c : body) {
+                CRect r;
+                grid.GetCellBounds(c.row, c.col, &r);
+                points.insert(points.end(), {{r.right, r.top},
+                                             {r.right, r.bottom + 1},
+                                             {r.left - 1, r.top},
+                                             {r.left - 1, r.bottom + 1},
+                                             {r.left, r.top - 1},
+                                             {r.right, r.top - 1},
+                                             {r.left, r.bottom},
+                                             {r.right, r.bottom}});
+            }
+            std::vector<DWORD> counts(points.size() / 2, 2);
+            ::PolyPolyline(dc->m_hDC, points.data(), counts.data(), (DWORD)counts.size());
+            dc->SelectObject(old);
+        }));
+    row("DrawGrid: frame", MedianMs(repaints, [&] { grid.DrawGridFrame(dc); }));
 
     // What a body cell's drawing is made of, as often as one paint does it.
-    row("per body cell: GetCellDesc, GetCellBounds, GetCellFont", MeanMs(repaints, [&] {
+    row("per body cell: GetCellDesc, GetCellBounds, GetCellFont", MedianMs(repaints, [&] {
             for (const ShownCell& c : body) {
                 GridItemDesc desc;
                 desc.row = c.row;
@@ -175,19 +197,19 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
                 grid.GetCellFont(c.row, c.col);
             }
         }));
-    row("per body cell: SaveDC, RestoreDC", MeanMs(repaints, [&] {
+    row("per body cell: SaveDC, RestoreDC", MedianMs(repaints, [&] {
             for (int i = 0; i < n; i++)
                 dc->RestoreDC(dc->SaveDC());
         }));
 
-    row("per body cell: brush made, FillRect, deleted", MeanMs(repaints, [&] {
+    row("per body cell: brush made, FillRect, deleted", MedianMs(repaints, [&] {
             for (const ShownCell& c : body) {
                 CBrush brush(grid.cellBkColor);
                 CRect fill(c.rect.left, c.rect.top, c.rect.right + 1, c.rect.bottom + 1);
                 ::FillRect(dc->m_hDC, &fill, brush);
             }
         }));
-    row("per body cell: font made, selected, deselected, deleted", MeanMs(repaints, [&] {
+    row("per body cell: font made, selected, deselected, deleted", MedianMs(repaints, [&] {
             for (const ShownCell& c : body) {
                 CFont font;
                 font.CreateFontIndirect(grid.GetCellFont(c.row, c.col));
@@ -198,26 +220,26 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
     {
         CFont shared;
         shared.CreateFontIndirect(grid.GetCellFont(body.empty() ? 0 : body[0].row, 0));
-        row("per body cell: one shared font selected, deselected", MeanMs(repaints, [&] {
+        row("per body cell: one shared font selected, deselected", MedianMs(repaints, [&] {
                 for (int i = 0; i < n; i++) {
                     HGDIOBJ old = dc->SelectObject(&shared);
                     dc->SelectObject(old);
                 }
             }));
         HGDIOBJ old = dc->SelectObject(&shared);
-        row("per body cell: the shared font selected again while selected", MeanMs(repaints, [&] {
+        row("per body cell: the shared font selected again while selected", MedianMs(repaints, [&] {
                 for (int i = 0; i < n; i++)
                     dc->SelectObject(&shared);
             }));
         {
             CBrush b1(grid.cellBkColor);
-            row("per body cell: FillRect with one shared brush", MeanMs(repaints, [&] {
+            row("per body cell: FillRect with one shared brush", MedianMs(repaints, [&] {
                     for (const ShownCell& c : body) {
                         CRect fill(c.rect.left, c.rect.top, c.rect.right + 1, c.rect.bottom + 1);
                         ::FillRect(dc->m_hDC, &fill, b1);
                     }
                 }));
-            row("per body cell: SetBkMode, SetTextColor, GetBkColor", MeanMs(repaints, [&] {
+            row("per body cell: SetBkMode, SetTextColor, GetBkColor", MedianMs(repaints, [&] {
                     for (int i = 0; i < n; i++) {
                         dc->SetBkMode(TRANSPARENT);
                         dc->SetTextColor(RGB(0, 0, 0));
@@ -226,7 +248,7 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
                 }));
         }
         int oldMode = dc->SetBkMode(TRANSPARENT);
-        row("per body cell: DrawTextA of its text (font selected once)", MeanMs(repaints, [&] {
+        row("per body cell: DrawTextA of its text (font selected once)", MedianMs(repaints, [&] {
                 for (const ShownCell& c : body) {
                     CString text = grid.GetCellText(c.row, c.col);
                     CRect r = c.rect;
@@ -234,14 +256,14 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
                     ::DrawTextA(dc->m_hDC, text, -1, &r, grid.GetCellFormat(c.row, c.col));
                 }
             }));
-        row("per body cell: part of DrawTextA: GetTextExtentPoint32A", MeanMs(repaints, [&] {
+        row("per body cell: part of DrawTextA: GetTextExtentPoint32A", MedianMs(repaints, [&] {
                 for (const ShownCell& c : body) {
                     CString text = grid.GetCellText(c.row, c.col);
                     SIZE sz;
                     ::GetTextExtentPoint32A(dc->m_hDC, text, text.GetLength(), &sz);
                 }
             }));
-        row("per body cell: part of DrawTextA: ExtTextOutA, clipped", MeanMs(repaints, [&] {
+        row("per body cell: part of DrawTextA: ExtTextOutA, clipped", MedianMs(repaints, [&] {
                 for (const ShownCell& c : body) {
                     CString text = grid.GetCellText(c.row, c.col);
                     CRect r = c.rect;
@@ -249,7 +271,7 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
                                   nullptr);
                 }
             }));
-        row("per body cell: part of DrawTextA: GetTextMetrics", MeanMs(repaints, [&] {
+        row("per body cell: part of DrawTextA: GetTextMetrics", MedianMs(repaints, [&] {
                 for (int i = 0; i < n; i++) {
                     TEXTMETRICA tm;
                     ::GetTextMetricsA(dc->m_hDC, &tm);
