@@ -3,9 +3,10 @@
 // Used by repaint_bench --breakdown.
 //
 // Stages (median milliseconds per paint):
-//   - the off-screen buffer with nothing drawn: memory DC, bitmap of the client's size (compatible
-//     with the screen, as CBufferDC makes it, or a DIB section), the final BitBlt, clean-up;
-//     and the final BitBlt alone;
+//   - the off-screen buffer: memory DC, bitmap of the client's size (compatible with the screen,
+//     as CBufferDC makes it, or a DIB section), the final BitBlt, clean-up; with nothing drawn,
+//     and with its area filled once (the first writes to the bitmap's memory); the fill and the
+//     final BitBlt alone;
 //   - DrawGrid, and its background fill and frame, each drawn into a memory DC of the client's
 //     size; the shown cells painted one by one outside a paint, where each makes its own objects
 //     and saves and restores the whole context; the body's grid lines drawn with a MoveTo /
@@ -103,33 +104,35 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
     screen.m_hDC = screen.m_hAttribDC = canvas.Screen();
     row("buffer: CBufferDC with nothing drawn (compatible bitmap, blit)",
         MedianMs(repaints, [&] { CBufferDC buffer(&screen); }));
-    {
-        HBRUSH white = (HBRUSH)::GetStockObject(WHITE_BRUSH);
-        RECT all = {0, 0, w, h};
-        row("buffer: CBufferDC, its whole area filled once (fresh memory written)", MedianMs(repaints, [&] {
-                CBufferDC buffer(&screen);
-                ::FillRect(buffer.m_hDC, &all, white);
-            }));
-        row("buffer: that fill alone, into a bitmap kept for the benchmark",
-            MedianMs(repaints, [&] { ::FillRect(dc->m_hDC, &all, white); }));
-    }
-    row("buffer: the same with a 32-bit DIB section", MedianMs(repaints, [&] {
-            HDC mem = ::CreateCompatibleDC(screen.m_hDC);
-            BITMAPINFO bi = {};
-            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = w;
-            bi.bmiHeader.biHeight = -h;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            HBITMAP bmp = ::CreateDIBSection(screen.m_hDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-            HGDIOBJ old = ::SelectObject(mem, bmp);
-            ::BitBlt(screen.m_hDC, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-            ::SelectObject(mem, old);
-            ::DeleteObject(bmp);
-            ::DeleteDC(mem);
+    HBRUSH white = (HBRUSH)::GetStockObject(WHITE_BRUSH);
+    RECT all = {0, 0, w, h};
+    row("buffer: CBufferDC, its whole area filled once (fresh memory written)", MedianMs(repaints, [&] {
+            CBufferDC buffer(&screen);
+            ::FillRect(buffer.m_hDC, &all, white);
         }));
+    row("buffer: that fill alone, into a bitmap kept for the benchmark",
+        MedianMs(repaints, [&] { ::FillRect(dc->m_hDC, &all, white); }));
+    // The same buffer with a DIB section of 32 bits a pixel instead of a compatible bitmap.
+    auto dibBuffer = [&](bool fill) {
+        HDC mem = ::CreateCompatibleDC(screen.m_hDC);
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bmp = ::CreateDIBSection(screen.m_hDC, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = ::SelectObject(mem, bmp);
+        if (fill) ::FillRect(mem, &all, white);
+        ::BitBlt(screen.m_hDC, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+        ::SelectObject(mem, old);
+        ::DeleteObject(bmp);
+        ::DeleteDC(mem);
+    };
+    row("buffer: a 32-bit DIB section instead, nothing drawn", MedianMs(repaints, [&] { dibBuffer(false); }));
+    row("buffer: a 32-bit DIB section instead, filled once", MedianMs(repaints, [&] { dibBuffer(true); }));
     row("buffer: the final BitBlt alone",
         MedianMs(repaints, [&] { ::BitBlt(screen.m_hDC, 0, 0, w, h, dc->m_hDC, 0, 0, SRCCOPY); }));
     screen.m_hDC = screen.m_hAttribDC = nullptr;
