@@ -5,25 +5,6 @@
 #include "GridMainWnd.h"
 #include "GridPaintObjects.h"
 
-namespace {
-// Makes a paint's shared objects the grid's for as long as it lives, then gives the grid back
-// whatever it had before (nothing, unless paints nest).
-class SharedPaintScope {
-public:
-    SharedPaintScope(CGridPaintObjects*& current, CDC* pDC) : current(current), objects(pDC), outer(current) {
-        current = &objects;
-    }
-    ~SharedPaintScope() { current = outer; }
-    SharedPaintScope(const SharedPaintScope&) = delete;
-    SharedPaintScope& operator=(const SharedPaintScope&) = delete;
-
-private:
-    CGridPaintObjects*& current;
-    CGridPaintObjects objects;
-    CGridPaintObjects* outer;
-};
-} // namespace
-
 void CGridMainWnd::OnPaint() {
     CPaintDC dc(this);
     if (doubleBuffered) {
@@ -75,7 +56,7 @@ void CGridMainWnd::DrawGrid(CDC* pDC) {
     CCellSpan span = GetShownCellSpan();
     {
         // The cells share their brushes, pens and fonts until the last one is drawn.
-        SharedPaintScope scope(paintObjects, pDC);
+        CGridPaintScope scope(paintObjects, pDC);
         // The corner, the row headings, the column headings, then the body.
         PaintCellRange(pDC, clip, 0, fixedRowCount - 1, 0, fixedColumnCount - 1, TRUE);
         PaintCellRange(pDC, clip, first.row, span.maxRow, 0, fixedColumnCount - 1, TRUE);

@@ -3,10 +3,10 @@
 // its own; a paint of a full window draws about a hundred and fifty cells in a handful of
 // colours and one font.
 //
-// It lives on the stack for one paint of one device context: DrawGrid makes it, the cell
-// painters ask it for their objects while it covers their context, and it deletes everything
-// when the paint ends. Nothing survives the paint, so a later change of the grid's colours or
-// fonts, or of the system colours, is drawn by the next paint with objects made afresh.
+// It lives on the stack for one paint of one device context: DrawGrid and RepaintRow make it
+// (through CGridPaintScope), the cell painters ask it for their objects while it covers their
+// context, and it deletes everything when the paint ends. Nothing survives the paint, so a later change of
+// the grid's colours or fonts, or of the system colours, is drawn by the next paint with objects made afresh.
 //
 // Within the paint the cells leave the shared font they drew with selected in the context (a
 // font selection is costly, and the next cell mostly wants the same font); everything else a
@@ -58,4 +58,21 @@ private:
     int fontCount = 0;
     LOGFONTA fontKeys[MAX_FONTS];
     CFont fonts[MAX_FONTS];
+};
+
+// Makes a paint's shared objects the grid's (its `paintObjects`) for as long as it lives, then
+// gives the grid back whatever it had before (nothing, unless paints nest).
+class CGridPaintScope {
+public:
+    CGridPaintScope(CGridPaintObjects*& current, CDC* pDC) : current(current), objects(pDC), outer(current) {
+        current = &objects;
+    }
+    ~CGridPaintScope() { current = outer; }
+    CGridPaintScope(const CGridPaintScope&) = delete;
+    CGridPaintScope& operator=(const CGridPaintScope&) = delete;
+
+private:
+    CGridPaintObjects*& current;
+    CGridPaintObjects objects;
+    CGridPaintObjects* outer;
 };

@@ -1,9 +1,10 @@
-// A full paint shares one brush, pen and font per colour and font among its cells. Checked here:
-// the paint draws exactly the pixels of its cells drawn one by one with objects of their own
-// (every state, colours and fonts beyond what a paint keeps, images, each grid-line style, with
-// and without the frame, whole and clipped), leaves the context as they do, makes a number of
-// objects that does not grow with the cells, releases all of them, and follows colour, font and
-// system-colour changes between paints.
+// A full paint, and the repaint of a row, share one brush, pen and font per colour and font among
+// their cells. Checked here: the paint draws exactly the pixels of its cells drawn one by one with
+// objects of their own (every state, colours and fonts beyond what a paint keeps, images, each
+// grid-line style, with and without the frame, whole and clipped), leaves the context as they do,
+// makes a number of objects that does not grow with the cells, releases all of them, and follows
+// colour, font and system-colour changes between paints; a repainted row looks as its cells
+// repainted one at a time.
 #include "grid_paint_util.h"
 
 using namespace painttest;
@@ -234,6 +235,55 @@ TEST_F(GridPaintShared, ChangesBetweenPaintsAreDrawnWithNewObjects) {
     EXPECT_GT(wide, narrow + 5);
     EXPECT_EQ(0, CompareWithCellByCell());
     ::DeleteObject(big); // the grid keeps a font of its own made from it
+}
+
+TEST_F(GridPaintShared, RepaintedRowLooksAsItsCellsRepaintedOneAtATime) {
+    Attach(400, 200);
+    Layout(8, 5, 1, 1);
+    grid.fixedBkColor = 0xD0CEA9;
+    SetLook(3, 2, CELL_FOCUSED | CELL_FRAMED, RGB(255, 230, 230), RGB(0, 120, 0),
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SetLook(3, 3, CELL_SELECTED, CELL_DEFAULT_COLOR, CELL_DEFAULT_COLOR,
+            DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    LOGFONTA lf = TestFont(-14);
+    grid.SetCellFont(3, 4, &lf);
+    CRect client = Client();
+
+    for (int style = 0; style <= 3; style++) {
+        grid.gridLineStyle = style;
+        SmearClient(grid.m_hWnd, RGB(255, 0, 255));
+        AfxGdiCounters before = AfxGetGdiCounters();
+        ASSERT_TRUE(grid.RepaintRow(3));
+        AfxGdiCounters after = AfxGetGdiCounters();
+        long rowObjects = after.objectsCreated - before.objectsCreated;
+        EXPECT_EQ(rowObjects, after.objectsDeleted - before.objectsDeleted);
+        Canvas row(client.Width(), client.Height(), 0);
+        CaptureClient(grid.m_hWnd, row);
+
+        SmearClient(grid.m_hWnd, RGB(255, 0, 255));
+        before = AfxGetGdiCounters();
+        for (int col = 0; col < 5; col++)
+            ASSERT_TRUE(grid.RepaintCell(3, col));
+        after = AfxGetGdiCounters();
+        long cellObjects = after.objectsCreated - before.objectsCreated;
+        EXPECT_EQ(cellObjects, after.objectsDeleted - before.objectsDeleted);
+        Canvas cells(client.Width(), client.Height(), 0);
+        CaptureClient(grid.m_hWnd, cells);
+
+        int differences = 0, painted = 0;
+        for (int y = 0; y < client.Height(); y++)
+            for (int x = 0; x < client.Width(); x++) {
+                if (row.At(x, y) != cells.At(x, y)) differences++;
+                if (row.At(x, y) != RGB(255, 0, 255)) painted++;
+            }
+        EXPECT_EQ(0, differences) << "style " << style;
+        EXPECT_GT(painted, 5 * 60 * 20 / 2);
+        // One cell at a time: a font each, a brush for each fill but the selected cell's, the two
+        // edge pens of the heading and a line pen for each body cell. The row: three background
+        // colours, two fonts, the two edge pens and one line pen.
+        EXPECT_EQ(5 + 4 + 2 + 4, cellObjects);
+        EXPECT_EQ(3 + 2 + 2 + 1, rowObjects);
+    }
 }
 
 } // namespace
