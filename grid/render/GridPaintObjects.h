@@ -5,8 +5,9 @@
 //
 // It lives on the stack for one paint of one device context: DrawGrid and RepaintRow make it
 // (through CGridPaintScope), the cell painters ask it for their objects while it covers their
-// context, and it deletes everything when the paint ends. Nothing survives the paint, so a later change of
-// the grid's colours or fonts, or of the system colours, is drawn by the next paint with objects made afresh.
+// context, and it deletes everything when the paint ends. Nothing survives the paint, so a later
+// change of the grid's colours or fonts, or of the system colours, is drawn by the next paint
+// with objects made afresh.
 //
 // Within the paint the cells leave the shared font they drew with selected in the context (a
 // font selection is costly, and the next cell mostly wants the same font); everything else a
@@ -24,8 +25,12 @@ public:
     CGridPaintObjects(const CGridPaintObjects&) = delete;
     CGridPaintObjects& operator=(const CGridPaintObjects&) = delete;
 
-    // TRUE when the cells painted on pDC share these objects.
-    BOOL Covers(const CDC* pDC) const { return pDC != nullptr && pDC->m_hDC == hdc; }
+    // TRUE when the cells painted on pDC share these objects: pDC is the paint's context, with its
+    // output and attributes in the one DC (a context that keeps them apart, as a print preview
+    // does, gets what every cell makes for itself).
+    BOOL Covers(const CDC* pDC) const {
+        return pDC != nullptr && hdc != nullptr && pDC->m_hDC == hdc && pDC->m_hAttribDC == hdc;
+    }
 
     // A solid brush, or a pen of the style, width and colour, made on first use. NULL when it
     // cannot be made or when the paint already holds as many as it keeps: the caller then makes

@@ -201,6 +201,17 @@ TEST_F(GridPaintShared, OnePaintMakesEachObjectOnceWhateverTheCellCount) {
     SetLook(3, 3, 0, RGB(1, 2, 3), CELL_DEFAULT_COLOR, DT_LEFT);
     grid.MoveFocusTo(4, 4);
     EXPECT_EQ(10, ObjectsOfOnePaint());
+
+    // A context that keeps its attributes in another DC, as a print preview does, shares
+    // nothing: every cell makes its own.
+    CRect client = Client();
+    Canvas output(client.Width(), client.Height()), attributes(client.Width(), client.Height());
+    output.dc.m_hAttribDC = attributes.hdc;
+    AfxGdiCounters before = AfxGetGdiCounters();
+    grid.DrawGrid(&output.dc);
+    AfxGdiCounters after = AfxGetGdiCounters();
+    EXPECT_EQ(after.objectsCreated - before.objectsCreated, after.objectsDeleted - before.objectsDeleted);
+    EXPECT_GT(after.objectsCreated - before.objectsCreated, 2 * (6 * 8));
 }
 
 TEST_F(GridPaintShared, ChangesBetweenPaintsAreDrawnWithNewObjects) {
