@@ -80,10 +80,13 @@ public:
         if (fontBefore != nullptr) ::SelectObject(h, fontBefore);
         if (penBefore != nullptr) ::SelectObject(h, penBefore);
         if (brushBefore != nullptr) ::SelectObject(h, brushBefore);
-        ::MoveToEx(h, position.x, position.y, nullptr);
-        ::SetBkColor(h, bkColor);
-        ::SetTextColor(h, textColor);
-        ::SetBkMode(h, bkMode);
+        // Only what did change: some of these setters cost a call into the system.
+        POINT now;
+        if (::GetCurrentPositionEx(h, &now) && (now.x != position.x || now.y != position.y))
+            ::MoveToEx(h, position.x, position.y, nullptr);
+        if (::GetBkColor(h) != bkColor) ::SetBkColor(h, bkColor);
+        if (::GetTextColor(h) != textColor) ::SetTextColor(h, textColor);
+        if (::GetBkMode(h) != bkMode) ::SetBkMode(h, bkMode);
     }
     CellContext(const CellContext&) = delete;
     CellContext& operator=(const CellContext&) = delete;
