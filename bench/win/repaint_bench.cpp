@@ -1,8 +1,8 @@
 // The cost of one full repaint of a large grid window: a grid formatted as the trace dialog
 // formats it (one heading row, three columns, 20-pixel rows), filling a maximised window, at
 // several trace sizes, with the view at the start and at the end of the trace. Figures per case,
-// each the mean of many repaints timed one by one (and for the first two the median, which
-// other work on a shared machine moves less):
+// each the mean of many repaints timed one by one (for the buffered repaint and the page scroll
+// also the median, which other work on a shared machine moves less):
 //   - RedrawWindow(RDW_INVALIDATE | RDW_UPDATENOW): WM_PAINT with its off-screen buffer and the
 //     copy to the screen, as the user sees it; and the same unbuffered;
 //   - a page scroll with its repaint: WM_VSCROLL SB_PAGEDOWN or SB_PAGEUP (alternately, so the
