@@ -9,6 +9,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace bench {
 
 // Seconds, from the performance counter.
@@ -21,6 +24,33 @@ inline double Now() {
     LARGE_INTEGER t;
     ::QueryPerformanceCounter(&t);
     return double(t.QuadPart) / double(freq.QuadPart);
+}
+
+// Milliseconds of one call of f over n calls, each timed on its own, after one untimed call:
+// the mean, and the median, which a call that waited for the processor on a machine shared with
+// other work does not move.
+struct CallTimes {
+    double mean = 0.0;
+    double median = 0.0;
+};
+template <class F> CallTimes TimeCalls(int n, F f) {
+    f();
+    std::vector<double> times;
+    for (int i = 0; i < n; i++) {
+        double began = Now();
+        f();
+        times.push_back((Now() - began) * 1e3);
+    }
+    CallTimes t;
+    if (times.empty()) return t;
+    for (double ms : times)
+        t.mean += ms / (double)times.size();
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    t.median = times[times.size() / 2];
+    return t;
+}
+template <class F> double MedianMs(int n, F f) {
+    return TimeCalls(n, f).median;
 }
 
 // Handles every message waiting for this thread, paints included.

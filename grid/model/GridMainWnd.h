@@ -18,6 +18,7 @@
 
 class COleDataObject;
 class COleDataSource;
+class CGridPaintObjects;
 class CPrintInfo;
 
 // The window class of the grid.
@@ -280,6 +281,8 @@ protected:
     // against the clip box before it is painted.
     void PaintCellRange(CDC* pDC, const CRect& clip, int firstRow, int lastRow, int firstCol, int lastCol,
                         BOOL fixed);
+    // The paint in progress's shared objects when cells drawn on pDC may use them, else NULL.
+    CGridPaintObjects* SharedPaintObjects(const CDC* pDC) const;
     CGridItem* GetCell(int row, int col) const;
     CObArray* GetRowArray(int row) const;
     BOOL SortRowRange(int col, BOOL ascending, int low, int high);
@@ -334,6 +337,10 @@ protected:
     LOGFONTA emptyExtentFont[2];
     CSize emptyExtent[2];
     int wheelScrollLines;
+
+    // The objects the cells of the paint in progress share (GridPaintObjects.h); NULL between
+    // paints.
+    CGridPaintObjects* paintObjects = nullptr;
 
     BOOL titleTipCreated;
     UINT_PTR hoverTimer;

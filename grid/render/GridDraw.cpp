@@ -3,6 +3,7 @@
 // painting (WM_ERASEBKGND, WM_SYSCOLORCHANGE).
 #include "BufferDC.h"
 #include "GridMainWnd.h"
+#include "GridPaintObjects.h"
 
 void CGridMainWnd::OnPaint() {
     CPaintDC dc(this);
@@ -53,11 +54,15 @@ void CGridMainWnd::DrawGrid(CDC* pDC) {
 
     CCellPos first = GetFirstScrolledCell();
     CCellSpan span = GetShownCellSpan();
-    // The corner, the row headings, the column headings, then the body.
-    PaintCellRange(pDC, clip, 0, fixedRowCount - 1, 0, fixedColumnCount - 1, TRUE);
-    PaintCellRange(pDC, clip, first.row, span.maxRow, 0, fixedColumnCount - 1, TRUE);
-    PaintCellRange(pDC, clip, 0, fixedRowCount - 1, first.col, span.maxCol, TRUE);
-    PaintCellRange(pDC, clip, first.row, span.maxRow, first.col, span.maxCol, FALSE);
+    {
+        // The cells share their brushes, pens and fonts until the last one is drawn.
+        CGridPaintScope scope(paintObjects, pDC);
+        // The corner, the row headings, the column headings, then the body.
+        PaintCellRange(pDC, clip, 0, fixedRowCount - 1, 0, fixedColumnCount - 1, TRUE);
+        PaintCellRange(pDC, clip, first.row, span.maxRow, 0, fixedColumnCount - 1, TRUE);
+        PaintCellRange(pDC, clip, 0, fixedRowCount - 1, first.col, span.maxCol, TRUE);
+        PaintCellRange(pDC, clip, first.row, span.maxRow, first.col, span.maxCol, FALSE);
+    }
 
     // The grid lines of the body, all with one pen after the cells. Width 0 is one device pixel
     // whatever the mapping. Each cell draws its own last column and row and the column and row

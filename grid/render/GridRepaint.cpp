@@ -1,6 +1,7 @@
 // Drawing single cells now (RepaintCell, RepaintRow) or at the next paint (InvalidateCell), and
 // the frame around the client area.
 #include "GridMainWnd.h"
+#include "GridPaintObjects.h"
 
 void CGridMainWnd::DrawGridFrame(CDC* pDC) {
     CRect rc;
@@ -28,10 +29,13 @@ BOOL CGridMainWnd::RepaintCell(int row, int col, CDC* pDC) {
     } else {
         result = PaintScrollingCell(pDC, row, col, rect, TRUE);
         // The cell's own bottom and right grid lines; the left and top ones belong to the
-        // neighbours, whose pixels the fill did not touch.
+        // neighbours, whose pixels the fill did not touch. Within a paint that shares its
+        // objects, with the paint's pen.
+        CGridPaintObjects* shared = SharedPaintObjects(pDC);
+        HPEN sharedPen = shared != nullptr ? shared->Pen(PS_SOLID, 0, gridLineColor) : nullptr;
         CPen pen;
-        pen.CreatePen(PS_SOLID, 0, gridLineColor);
-        HGDIOBJ oldPen = pDC->SelectObject(&pen);
+        if (sharedPen == nullptr) pen.CreatePen(PS_SOLID, 0, gridLineColor);
+        HGDIOBJ oldPen = pDC->SelectObject(sharedPen != nullptr ? (HGDIOBJ)sharedPen : pen.m_hObject);
         if (gridLineStyle == 1 || gridLineStyle == 3) {
             pDC->MoveTo(rect.left, rect.bottom);
             pDC->LineTo(rect.right + 1, rect.bottom);
@@ -51,10 +55,20 @@ BOOL CGridMainWnd::RepaintCell(int row, int col, CDC* pDC) {
 
 BOOL CGridMainWnd::RepaintRow(int row) {
     CDC* pDC = GetDC();
-    BOOL result = TRUE;
-    for (int col = 0; col < columnCount; col++)
-        if (!RepaintCell(row, col, pDC)) result = FALSE;
-    if (pDC != nullptr) ReleaseDC(pDC);
+    auto repaintColumns = [&] {
+        BOOL all = TRUE;
+        for (int col = 0; col < columnCount; col++)
+            if (!RepaintCell(row, col, pDC)) all = FALSE;
+        return all;
+    };
+    if (pDC == nullptr) return repaintColumns();
+    BOOL result;
+    {
+        // The row's cells share their brushes, pens and fonts on the one context.
+        CGridPaintScope scope(paintObjects, pDC);
+        result = repaintColumns();
+    }
+    ReleaseDC(pDC);
     return result;
 }
 
