@@ -90,3 +90,12 @@ int AddEmptyTraceRow(CGridMainWnd& grid) {
     grid.DeferScrollBarRedraw(deferred);
     return row;
 }
+
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text) {
+    int row = AddEmptyTraceRow(grid);
+    FormatTraceGridRow(grid, row);
+    grid.SetCellText(row, 0, text.function);
+    grid.SetCellText(row, 1, text.delay);
+    grid.SetCellText(row, 2, text.detail.Left(100));
+    return row;
+}

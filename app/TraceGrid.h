@@ -5,6 +5,7 @@
 #pragma once
 
 #include "GridMainWnd.h"
+#include "TraceFile.h"
 
 // FALSE when the grid could not take its rows and columns (the error has been reported).
 BOOL SetupTraceGrid(CGridMainWnd& grid);
@@ -13,3 +14,6 @@ void FormatTraceGridRow(CGridMainWnd& grid, int row);
 // AddRow("", -1) for a row that FormatTraceGridRow formats next: the scroll bars are drawn by the
 // formatting, not twice.
 int AddEmptyTraceRow(CGridMainWnd& grid);
+// Appends one row of a trace file as Open File shows it: the body look, the function and delay
+// columns, and the first 100 characters of the detail. Returns the row.
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text);
