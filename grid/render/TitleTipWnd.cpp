@@ -34,10 +34,12 @@ void CTitleTipWnd::Show(CRect rectTitle, LPCTSTR text, int, LPRECT hoverRect, co
     if (::IsRectEmpty(&rectTitle)) return;
     if (parent == nullptr || !::IsWindow(m_hWnd)) return;
 
-    // The hover area goes from the grid's client coordinates to the tip's.
-    hoverArea = hoverRect != nullptr ? CRect(*hoverRect) : rectTitle;
-    parent->ClientToScreen((LPPOINT)&hoverArea.left);
-    parent->ClientToScreen((LPPOINT)&hoverArea.right);
+    // The hover area goes from the grid's client coordinates to the tip's: at once when the tip
+    // stays where it is, after it has moved over the cell otherwise (its coordinates move with it).
+    CRect hoverScreen = hoverRect != nullptr ? CRect(*hoverRect) : rectTitle;
+    parent->ClientToScreen((LPPOINT)&hoverScreen.left);
+    parent->ClientToScreen((LPPOINT)&hoverScreen.right);
+    hoverArea = hoverScreen;
     ScreenToClient(&hoverArea);
     if (IsWindowVisible() || ::GetFocus() == nullptr) return;
 
@@ -77,6 +79,8 @@ void CTitleTipWnd::Show(CRect rectTitle, LPCTSTR text, int, LPRECT hoverRect, co
     const int lineHeight = rectTitle.bottom - rectTitle.top;
     ::SetWindowPos(m_hWnd, HWND_TOP, rectTitle.left + 5, rectTitle.top, extent.cx + tm.tmOverhang + 5,
                    lineHeight * n, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    hoverArea = hoverScreen;
+    ScreenToClient(&hoverArea);
 
     dc.SetBkMode(TRANSPARENT);
     // Red for a text with a plus sign anywhere, else blue for one with a minus sign.
