@@ -265,6 +265,15 @@ int VkPrint(int argc, char** argv, FILE* out, FILE* err) {
         return VK_EXIT_OK;
     }
 
+    const DWORD attributes = ::GetFileAttributesA(o.trace);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(err, "vktool print: %s: no such file\n", o.trace);
+        return VK_EXIT_FAILURE;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        std::fprintf(err, "vktool print: %s is a folder, not a trace file\n", o.trace);
+        return VK_EXIT_FAILURE;
+    }
     if (LooksBinary(o.trace)) {
         std::fprintf(err, "vktool print: %s: not a trace file (it holds binary data)\n", o.trace);
         return VK_EXIT_FAILURE;
