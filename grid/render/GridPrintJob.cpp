@@ -107,7 +107,16 @@ GridPrintResult PrintGridWithDialog(CWnd* pOwner, CGridMainWnd& grid, LPCTSTR do
     pd->m_pd.Flags |= PD_RETURNDC;
     pd->m_pd.nMinPage = 1;
     pd->m_pd.nMaxPage = 0xFFFF;
-    // The dialog is modal to the owner's top-level window.
+    // Without a printer there is nothing to choose: said here, the same way on every system.
+    if (!pd->GetDefaults()) {
+        AfxMessageBox("No printer is installed.", MB_OK | MB_ICONEXCLAMATION);
+        return GRID_PRINT_NO_PRINTER;
+    }
+    if (pd->m_pd.hDC != nullptr) {
+        ::DeleteDC(pd->m_pd.hDC);
+        pd->m_pd.hDC = nullptr;
+    }
+    // The dialog starts from the default printer's settings, modal to the owner's top-level window.
     HWND owner = pOwner != nullptr ? pOwner->GetSafeHwnd() : nullptr;
     pd->m_pd.hwndOwner = owner != nullptr ? ::GetAncestor(owner, GA_ROOT) : nullptr;
     pd->m_pd.hInstance = AfxGetInstanceHandle();

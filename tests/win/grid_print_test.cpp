@@ -6,6 +6,9 @@
 #include "PageImageDC.h"
 #include "TraceGridHost.h"
 #include "grid_test_util.h"
+#include "win_test_util.h"
+
+#include <winspool.h>
 
 #include <cstring>
 #include <vector>
@@ -402,4 +405,23 @@ TEST(TracePrint, ASavedTraceIsPrintedThroughTheDebuggersGrid) {
     EXPECT_EQ((300 + perPage - 1) / perPage, info.GetMaxPage()) << "body " << body;
     EXPECT_EQ(info.GetMaxPage(), printed);
     EXPECT_EQ(printed, sheets);
+}
+
+TEST_F(GridPrint, FilePrintWithoutAPrinterSaysSoAndPrintsNothing) {
+    DWORD needed = 0, count = 0;
+    ::EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed, &count);
+    if (needed != 0) GTEST_SKIP() << "this system has a printer; the print dialog would wait for a person";
+    Build({20, 20});
+    vktest::MessageBoxAnswerer answer(IDOK);
+    EXPECT_EQ(GRID_PRINT_NO_PRINTER, PrintGridWithDialog(CWnd::FromHandle(host), grid, "job"));
+    const vktest::FoundBox& box = answer.Wait();
+    ASSERT_NE(nullptr, box.hWnd) << "the user is told";
+    EXPECT_EQ("No printer is installed.", box.text);
+    EXPECT_EQ(nullptr, grid.printerFont.m_hObject);
+
+    // A grid with nothing to print says that instead, before any dialog.
+    grid.RemoveScrollingRows();
+    vktest::MessageBoxAnswerer again(IDOK);
+    EXPECT_EQ(GRID_PRINT_NO_ROWS, PrintGridWithDialog(CWnd::FromHandle(host), grid, "job"));
+    EXPECT_EQ("There are no rows to print.", again.Wait().text);
 }
