@@ -85,12 +85,16 @@ int CPageImageDC::StartDoc(LPDOCINFOA) {
     return 1;
 }
 
-int CPageImageDC::StartPage() {
-    if (!m_inDoc) return SP_ERROR;
-    // A fresh white sheet, and drawing from the printable area's corner as on a printer.
+void CPageImageDC::ResetMapping() {
     ::SetMapMode(m_hDC, MM_TEXT);
     ::SetWindowOrgEx(m_hDC, 0, 0, nullptr);
     ::SetViewportOrgEx(m_hDC, 0, 0, nullptr);
+}
+
+int CPageImageDC::StartPage() {
+    if (!m_inDoc) return SP_ERROR;
+    // A fresh white sheet, and drawing from the printable area's corner as on a printer.
+    ResetMapping();
     ::PatBlt(m_hDC, 0, 0, m_width, m_height, WHITENESS);
     ::SetViewportOrgEx(m_hDC, m_margin, m_margin, nullptr);
     m_pages++;
@@ -106,11 +110,14 @@ int CPageImageDC::EndPage() {
 
 int CPageImageDC::EndDoc() {
     if (!m_inDoc) return SP_ERROR;
+    // The next job measures in device units again, as on a fresh printer context.
+    ResetMapping();
     m_inDoc = FALSE;
     return 1;
 }
 
 int CPageImageDC::AbortDoc() {
+    if (m_hDC != nullptr) ResetMapping();
     m_inDoc = FALSE;
     return 1;
 }

@@ -39,6 +39,7 @@ public:
 
 protected:
     void Release();
+    void ResetMapping();
 
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_oldBitmap = nullptr;

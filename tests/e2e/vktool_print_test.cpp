@@ -20,38 +20,33 @@ namespace {
 const int kBits = sizeof(void*) * 8;
 const int kRows = 300;
 
-// A folder of its own under the temporary folder, removed with what it holds.
-class TempDir {
-public:
+// The files of a folder, sorted.
+std::vector<std::string> Files(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
+        if (fd.cFileName[0] != '.') names.push_back(fd.cFileName);
+    if (h != INVALID_HANDLE_VALUE) FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A folder of its own under the temporary folder, removed with its files and folders.
+struct TempDir {
+    std::string path;
     TempDir() {
         char base[MAX_PATH + 1] = {};
         GetTempPathA(sizeof base, base);
-        path = std::string(base) + "vkprint" + std::to_string(GetCurrentProcessId()) + "_" +
+        static int counter = 0;
+        path = base + std::string("vkprint") + std::to_string(GetCurrentProcessId()) + "_" +
                std::to_string(counter++);
         CreateDirectoryA(path.c_str(), nullptr);
     }
     ~TempDir() { Remove(path); }
-    // The files of a folder, sorted.
-    static std::vector<std::string> Files(const std::string& folder) {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            if (fd.cFileName[0] != '.') names.push_back(fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     static void Remove(const std::string& folder) {
-        for (const std::string& f : Files(folder)) {
-            const std::string p = folder + "\\" + f;
-            if (GetFileAttributesA(p.c_str()) & FILE_ATTRIBUTE_DIRECTORY)
-                Remove(p);
-            else
-                DeleteFileA(p.c_str());
-        }
+        for (const std::string& f : Files(folder))
+            if (!DeleteFileA((folder + "\\" + f).c_str())) Remove(folder + "\\" + f);
         RemoveDirectoryA(folder.c_str());
     }
     void Write(const std::string& name, const std::string& bytes) const {
@@ -59,10 +54,7 @@ public:
         fwrite(bytes.data(), 1, bytes.size(), f);
         fclose(f);
     }
-    std::string path;
-    static int counter;
 };
-int TempDir::counter = 0;
 
 // Row i's detail is i % 30 + 1 letters W: the ink of consecutive rows grows to the right and
 // falls back every 30 rows, so the rows' order can be read from the pages.
@@ -139,7 +131,7 @@ TEST_F(VktoolPrint, ATraceBecomesPngPagesWithEveryPartInPlace) {
     ASSERT_EQ(0u, r.exitCode) << r.errors;
     EXPECT_EQ("", r.errors);
 
-    const std::vector<std::string> files = TempDir::Files(out);
+    const std::vector<std::string> files = Files(out);
     ASSERT_GE(files.size(), 3u) << r.output;
     std::string listed;
     for (size_t i = 0; i < files.size(); i++) {
@@ -206,25 +198,17 @@ TEST_F(VktoolPrint, PagesAndResolutionAreTheUsersChoice) {
     dir.Write("t.vkp", TraceText(kRows));
     RunResult r = Run({"print", dir.path + "\\t.vkp", "--png", dir.path, "--pages", "2-3", "--dpi", "75"});
     ASSERT_EQ(0u, r.exitCode) << r.errors;
-    EXPECT_EQ((std::vector<std::string>{"t-002.png", "t-003.png", "t.vkp"}), TempDir::Files(dir.path));
+    EXPECT_EQ((std::vector<std::string>{"t-002.png", "t-003.png", "t.vkp"}), Files(dir.path));
     pngtest::Image page;
     std::string why;
     ASSERT_TRUE(pngtest::Decode(e2e::ReadFileBytes(dir.path + "\\t-002.png"), &page, &why)) << why;
-    EXPECT_EQ(620, page.width);
+    EXPECT_EQ(620, page.width) << "A4 at 75 dpi";
     EXPECT_EQ(877, page.height);
-
-    r = Run(
-        {"print", dir.path + "\\t.vkp", "--png", dir.path + "\\letter", "--paper", "letter", "--pages", "3"});
-    ASSERT_EQ(0u, r.exitCode) << r.errors;
-    ASSERT_TRUE(pngtest::Decode(e2e::ReadFileBytes(dir.path + "\\letter\\t-003.png"), &page, &why)) << why;
-    EXPECT_EQ(1275, page.width);
-    EXPECT_EQ(1650, page.height);
-
     // A range past the last page prints nothing and says how many pages there are.
     r = Run({"print", dir.path + "\\t.vkp", "--png", dir.path + "\\far", "--pages", "90-"});
     EXPECT_EQ(1u, r.exitCode);
     EXPECT_NE(std::string::npos, r.errors.find("beyond the last page (the trace has ")) << r.errors;
-    EXPECT_TRUE(TempDir::Files(dir.path + "\\far").empty());
+    EXPECT_TRUE(Files(dir.path + "\\far").empty());
 }
 
 TEST_F(VktoolPrint, MistakesAreReportedWithAStatus) {
@@ -242,13 +226,9 @@ TEST_F(VktoolPrint, MistakesAreReportedWithAStatus) {
         {{"print", "--help"}, 0, ""},
         {{"print"}, 2, "no trace file given"},
         {{"print", trace, "--pages", "0"}, 2, "--pages 0"},
-        {{"print", trace, "--pages", "3-2"}, 2, "--pages 3-2"},
         {{"print", trace, "--dpi", "20", "--png", dir.path}, 2, "--dpi 20"},
-        {{"print", trace, "--paper", "b5", "--png", dir.path}, 2, "--paper b5"},
         {{"print", trace, "--png", dir.path, "--printer", "P"}, 2, "does not go with"},
-        {{"print", trace, "--frobnicate"}, 2, "unknown option --frobnicate"},
         {{"print", dir.path + "\\missing.vkp", "--png", dir.path}, 1, "missing.vkp: no such file"},
-        {{"print", dir.path, "--png", dir.path}, 1, "is a folder"},
         {{"print", dir.path + "\\script.vkc", "--png", dir.path}, 1, "not a trace file"},
         {{"print", dir.path + "\\empty.vkp", "--png", dir.path}, 1, "no rows to print"},
         {{"print", trace, "--png", trace}, 1, "is a file, not a folder"},
@@ -272,7 +252,7 @@ TEST_F(VktoolPrint, MistakesAreReportedWithAStatus) {
             }
         }
     }
-    EXPECT_EQ((std::vector<std::string>{"empty.vkp", "script.vkc", "t.vkp"}), TempDir::Files(dir.path))
+    EXPECT_EQ((std::vector<std::string>{"empty.vkp", "script.vkc", "t.vkp"}), Files(dir.path))
         << "no images from a failed print";
 
     // Without a printer in the system, printing there is refused with advice.
