@@ -207,7 +207,7 @@ void CGridMainWnd::PrintPageHeader(CDC* pDC, CPrintInfo* pInfo) {
 
     // Right: the application's title string, if the module has one.
     char title[256] = "";
-    ::LoadStringA(AfxGetResourceHandle(), 0xE000 /* AFX_IDS_APP_TITLE */, title, sizeof title);
+    ::LoadStringA(AfxGetResourceHandle(), AFX_IDS_APP_TITLE, title, sizeof title);
     pDC->DrawText(title, -1, &rect, DT_RIGHT | kHeaderFormat);
 
     // Centre: the title of the nearest ancestor that has one.
