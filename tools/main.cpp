@@ -51,7 +51,8 @@ static int Dispatch(const char* command, int argc, char** argv) {
 #if defined(_WIN32) && defined(VKTOOL_PRINT_COMMAND)
         return VkPrint(argc, argv);
 #else
-        std::fputs("vktool: 'print' uses the debugger's grid and is available in the Windows build only\n", stderr);
+        std::fputs("vktool: 'print' uses the debugger's grid and is available in the Windows build only\n",
+                   stderr);
         return VK_EXIT_USAGE;
 #endif
     }

@@ -46,8 +46,8 @@ class CPrintDialog : public CDialog {
     DECLARE_DYNAMIC(CPrintDialog)
 public:
     explicit CPrintDialog(BOOL bPrintSetupOnly,
-                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE |
-                                          PD_NOSELECTION,
+                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS |
+                                          PD_HIDEPRINTTOFILE | PD_NOSELECTION,
                           CWnd* pParentWnd = nullptr);
     ~CPrintDialog() override;
 
