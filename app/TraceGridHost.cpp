@@ -48,12 +48,18 @@ BOOL CTraceGridHost::Create() {
     // The dialog's client area and its grid control as the template places it.
     const CSize client = DialogUnits(402, 291);
     const CSize origin = DialogUnits(4, 4), control = DialogUnits(394, 166);
-    m_hWnd = ::CreateWindowExA(0, kHostClass, kDialogCaption, WS_POPUP, 0, 0, client.cx, client.cy, nullptr,
-                               nullptr, hInst, nullptr);
+    // An untitled message-only window holds a child that stands for the dialog and carries its
+    // caption (the printed pages show it): no search for the debugger's window by its caption,
+    // which looks at top-level windows, ever finds it.
+    m_hWnd = ::CreateWindowExA(0, kHostClass, "", 0, 0, 0, client.cx, client.cy, HWND_MESSAGE, nullptr, hInst,
+                               nullptr);
     if (m_hWnd == nullptr) return FALSE;
+    HWND dialog = ::CreateWindowExA(0, kHostClass, kDialogCaption, WS_CHILD | WS_VISIBLE, 0, 0, client.cx,
+                                    client.cy, m_hWnd, nullptr, hInst, nullptr);
+    if (dialog == nullptr) return FALSE;
     HWND hGrid =
         ::CreateWindowExA(0, GRID_CLASSNAME, "Custom1", WS_CHILD | WS_VISIBLE | WS_TABSTOP, origin.cx,
-                          origin.cy, control.cx, control.cy, m_hWnd, (HMENU)(INT_PTR)kGridId, hInst, nullptr);
+                          origin.cy, control.cx, control.cy, dialog, (HMENU)(INT_PTR)kGridId, hInst, nullptr);
     if (hGrid == nullptr || !m_grid.SubclassGrid(hGrid)) return FALSE;
     if (!SetupTraceGrid(m_grid)) return FALSE;
     // Then the dialog's first layout: 4-pixel margins, the grid in the upper two thirds.

@@ -1,9 +1,10 @@
 // CTraceGridHost: the debugger's trace grid without the debugger's dialog, for printing a saved
-// trace (vktool print). A hidden top-level window captioned as the dialog holds a grid control
-// of the dialog's grid size, attached and set up as the dialog sets up its grid, and filled with
-// a trace file's rows as Open File fills it.
+// trace (vktool print). A hidden window captioned as the dialog holds a grid control of the
+// dialog's grid size, attached and set up as the dialog sets up its grid, and filled with a trace
+// file's rows as Open File fills it.
 //
-// The window is not a dialog ("#32770"), so an engine looking for the debugger never finds it.
+// That window is a child of an untitled message-only window: neither an engine nor anything else
+// that looks for the debugger's window by its caption or class finds it.
 #pragma once
 
 #include "GridMainWnd.h"
@@ -24,7 +25,6 @@ public:
     void AddRows(std::vector<TraceRowText>& rows);
 
     CGridMainWnd& Grid() { return m_grid; }
-    HWND Window() const { return m_hWnd; }
     // Pixels of x by y dialog units of the debugger's dialog (its font is 9-point Gulim).
     static CSize DialogUnits(int x, int y);
 

@@ -256,6 +256,7 @@ TEST(TracePrint, ASavedTraceIsPrintedThroughTheDebuggersGrid) {
     char title[64];
     ::GetWindowTextA(::GetParent(grid.m_hWnd), title, sizeof title);
     EXPECT_STREQ("Valkorine Debuger", title);
+    EXPECT_EQ(nullptr, ::FindWindowA(nullptr, "Valkorine Debuger")) << "never taken for the debugger";
     EXPECT_FALSE(grid.titleTipsEnabled);
     EXPECT_EQ("Result", grid.GetCellText(0, 2));
     std::vector<TraceRowText> rows(300);
