@@ -7,3 +7,4 @@
 #include "afxexcept.h"
 #include "afxcoll.h"
 #include "afxfile.h"
+#include "afxtime.h"

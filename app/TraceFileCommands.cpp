@@ -81,11 +81,7 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     m_grid.SuspendScrollBarUpdates(TRUE);
     try {
         for (TraceRowText& text : rows) {
-            int row = AddEmptyTraceRow(m_grid);
-            FormatTraceRow(row);
-            m_grid.SetCellText(row, 0, text.function);
-            m_grid.SetCellText(row, 1, text.delay);
-            m_grid.SetCellText(row, 2, text.detail.Left(100));
+            AppendTraceFileRow(m_grid, text);
             INT_PTR i = m_details.Add(CString());
             m_details[i] = std::move(text.detail);
             // This row's texts are in the grid now: free them as the load goes.

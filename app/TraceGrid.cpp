@@ -98,3 +98,12 @@ void ShowNewTraceRows(CGridMainWnd& grid) {
     if (newest >= grid.GetNumFixedRows()) grid.PlaceCellInView(newest, 0);
     grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }
+
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text) {
+    int row = AddEmptyTraceRow(grid);
+    FormatTraceGridRow(grid, row);
+    grid.SetCellText(row, 0, text.function);
+    grid.SetCellText(row, 1, text.delay);
+    grid.SetCellText(row, 2, text.detail.Left(100));
+    return row;
+}

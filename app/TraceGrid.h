@@ -5,6 +5,7 @@
 #pragma once
 
 #include "GridMainWnd.h"
+#include "TraceFile.h"
 
 // FALSE when the grid could not take its rows and columns (the error has been reported).
 BOOL SetupTraceGrid(CGridMainWnd& grid);
@@ -18,3 +19,6 @@ int AddEmptyTraceRow(CGridMainWnd& grid);
 // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
 // scroll-bar drawing per row. The deferral ends.
 void ShowNewTraceRows(CGridMainWnd& grid);
+// Appends one row of a trace file as Open File shows it: the body look, the function and delay
+// columns, and the first 100 characters of the detail. Returns the row.
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text);

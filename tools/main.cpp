@@ -22,6 +22,8 @@ static void PrintUsage(FILE* f) {
                "                    (no line end added), or a .vkp trace file as a table\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
+               "  print TRACE.vkp   print a trace file as the debugger's grid prints it, on a printer or\n"
+               "                    into PNG images (--png DIR; Windows only; print --help for more)\n"
                "Text on the command line is read in your locale's encoding (UTF-8 in the C locale) and\n"
                "used as code page 949, the debugger's; a character 949 lacks is an error. show prints in\n"
                "your locale's encoding, bytes that are not 949 text as \\xNN; --raw prints the bytes as\n"
@@ -42,6 +44,15 @@ static int Dispatch(const char* command, int argc, char** argv) {
             stderr,
             "vktool: '%s' talks to the debugger's window and is available in the Windows build only\n",
             command);
+        return VK_EXIT_USAGE;
+#endif
+    }
+    if (std::strcmp(command, "print") == 0) {
+#if defined(_WIN32) && defined(VKTOOL_PRINT_COMMAND)
+        return VkPrint(argc, argv);
+#else
+        std::fputs("vktool: 'print' uses the debugger's grid and is available in the Windows build only\n",
+                   stderr);
         return VK_EXIT_USAGE;
 #endif
     }

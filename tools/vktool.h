@@ -36,4 +36,8 @@ int VkShowTrace(const char* path, bool raw, FILE* out, FILE* err);
 int VkSend(int argc, char** argv);
 // Plays a scripted demonstration session against a running debugger (Windows only).
 int VkDemo(int argc, char** argv);
+// vktool print TRACE.vkp: prints a trace file as the debugger's grid prints it, on a printer or
+// into PNG images (Windows only).
+int VkPrint(int argc, char** argv);
+int VkPrint(int argc, char** argv, FILE* out, FILE* err);
 #endif

@@ -38,3 +38,45 @@ protected:
     std::vector<char> m_filter;
     std::vector<char> m_fileName;
 };
+
+// CPrintDialog: the system's Print and Print Setup dialogs (PrintDlgA) with MFC's interface.
+// The dialog's device mode and names (m_pd.hDevMode, m_pd.hDevNames) and a printer context it
+// returned (m_pd.hDC) belong to the object and are freed with it.
+class CPrintDialog : public CDialog {
+    DECLARE_DYNAMIC(CPrintDialog)
+public:
+    explicit CPrintDialog(BOOL bPrintSetupOnly,
+                          DWORD dwFlags = PD_ALLPAGES | PD_USEDEVMODECOPIES | PD_NOPAGENUMS |
+                                          PD_HIDEPRINTTOFILE | PD_NOSELECTION,
+                          CWnd* pParentWnd = nullptr);
+    ~CPrintDialog() override;
+
+    // Runs the dialog: IDOK when the user chose to print, IDCANCEL when the dialog was cancelled
+    // or could not run (CommDlgExtendedError tells which; there may be no printer at all).
+    INT_PTR DoModal() override;
+    // Fills m_pd with the default printer's settings without showing anything (and its context,
+    // with PD_RETURNDC); FALSE when there is no default printer.
+    BOOL GetDefaults();
+
+    // A printer context for the chosen printer and settings, made from m_pd's device names and
+    // mode; NULL when they are missing. The caller deletes it.
+    HDC CreatePrinterDC();
+    // The context the dialog returned (PD_RETURNDC), still owned by this object.
+    HDC GetPrinterDC() const { return m_pd.hDC; }
+    CString GetDeviceName() const;
+    CString GetDriverName() const;
+    CString GetPortName() const;
+    BOOL PrintAll() const { return (m_pd.Flags & (PD_PAGENUMS | PD_SELECTION)) == 0; }
+    BOOL PrintRange() const { return (m_pd.Flags & PD_PAGENUMS) != 0; }
+    BOOL PrintSelection() const { return (m_pd.Flags & PD_SELECTION) != 0; }
+    BOOL PrintToFile() const { return (m_pd.Flags & PD_PRINTTOFILE) != 0; }
+    int GetFromPage() const { return PrintRange() ? m_pd.nFromPage : -1; }
+    int GetToPage() const { return PrintRange() ? m_pd.nToPage : -1; }
+
+    PRINTDLGA m_pd;
+
+protected:
+    // Frees the device mode and names and deletes the returned context.
+    void FreeSettings();
+    CString DevNamesString(WORD DEVNAMES::*offset) const;
+};

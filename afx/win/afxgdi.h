@@ -142,8 +142,25 @@ public:
     COLORREF SetBkColor(COLORREF c) { return ::SetBkColor(m_hDC, c); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
     CPoint SetWindowOrg(int x, int y);
+    CPoint OffsetWindowOrg(int dx, int dy);
+    CPoint GetWindowOrg() const;
+    // Mapping modes (printing): applied to both contexts, as the attribute context measures.
+    int SetMapMode(int nMapMode);
+    int GetMapMode() const { return ::GetMapMode(m_hAttribDC); }
+    CSize SetWindowExt(int cx, int cy);
+    CSize SetViewportExt(int cx, int cy);
+    CPoint SetViewportOrg(int x, int y);
     int GetClipBox(LPRECT r) const { return ::GetClipBox(m_hDC, r); }
-    int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hDC, index); }
+    // The attribute context's capabilities. Virtual so that a context that stands in for a
+    // printer (a page drawn into an image) can answer with the page's size and resolution.
+    virtual int GetDeviceCaps(int index) const { return ::GetDeviceCaps(m_hAttribDC, index); }
+
+    // The print protocol. Virtual so that a stand-in for a printer can take the pages itself.
+    virtual int StartDoc(LPDOCINFOA lpDocInfo) { return ::StartDocA(m_hDC, lpDocInfo); }
+    virtual int StartPage() { return ::StartPage(m_hDC); }
+    virtual int EndPage() { return ::EndPage(m_hDC); }
+    virtual int EndDoc() { return ::EndDoc(m_hDC); }
+    virtual int AbortDoc() { return ::AbortDoc(m_hDC); }
     BOOL GetTextMetrics(LPTEXTMETRICA tm) const { return ::GetTextMetricsA(m_hAttribDC, tm); }
     CSize GetTextExtent(LPCTSTR text, int count) const;
     CSize GetTextExtent(const CString& s) const { return GetTextExtent(s, s.GetLength()); }

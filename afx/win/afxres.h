@@ -11,3 +11,7 @@
 #define ID_EDIT_SELECT_ALL 0xE12A
 #define ID_APP_EXIT 0xE141
 #define ID_HELP 0xE146
+#define ID_FILE_PRINT 0xE107
+
+// The framework's standard strings.
+#define AFX_IDS_APP_TITLE 0xE000

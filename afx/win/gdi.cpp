@@ -106,7 +106,55 @@ HGDIOBJ CDC::SelectObject(HGDIOBJ h)
 CPoint CDC::SetWindowOrg(int x, int y)
 {
     POINT old{};
+    if (m_hDC != m_hAttribDC && m_hAttribDC != nullptr) ::SetWindowOrgEx(m_hAttribDC, x, y, nullptr);
     ::SetWindowOrgEx(m_hDC, x, y, &old);
+    return CPoint(old);
+}
+
+CPoint CDC::OffsetWindowOrg(int dx, int dy)
+{
+    POINT old{};
+    if (m_hDC != m_hAttribDC && m_hDC != nullptr) ::OffsetWindowOrgEx(m_hDC, dx, dy, nullptr);
+    ::OffsetWindowOrgEx(m_hAttribDC, dx, dy, &old);
+    return CPoint(old);
+}
+
+CPoint CDC::GetWindowOrg() const
+{
+    POINT p{};
+    ::GetWindowOrgEx(m_hAttribDC, &p);
+    return CPoint(p);
+}
+
+int CDC::SetMapMode(int nMapMode)
+{
+    int old = 0;
+    if (m_hDC != m_hAttribDC && m_hDC != nullptr) old = ::SetMapMode(m_hDC, nMapMode);
+    if (m_hAttribDC != nullptr) old = ::SetMapMode(m_hAttribDC, nMapMode);
+    return old;
+}
+
+CSize CDC::SetWindowExt(int cx, int cy)
+{
+    SIZE old{};
+    if (m_hDC != m_hAttribDC && m_hDC != nullptr) ::SetWindowExtEx(m_hDC, cx, cy, nullptr);
+    if (m_hAttribDC != nullptr) ::SetWindowExtEx(m_hAttribDC, cx, cy, &old);
+    return CSize(old);
+}
+
+CSize CDC::SetViewportExt(int cx, int cy)
+{
+    SIZE old{};
+    if (m_hDC != m_hAttribDC && m_hDC != nullptr) ::SetViewportExtEx(m_hDC, cx, cy, nullptr);
+    if (m_hAttribDC != nullptr) ::SetViewportExtEx(m_hAttribDC, cx, cy, &old);
+    return CSize(old);
+}
+
+CPoint CDC::SetViewportOrg(int x, int y)
+{
+    POINT old{};
+    if (m_hDC != m_hAttribDC && m_hDC != nullptr) ::SetViewportOrgEx(m_hDC, x, y, nullptr);
+    if (m_hAttribDC != nullptr) ::SetViewportOrgEx(m_hAttribDC, x, y, &old);
     return CPoint(old);
 }
 

@@ -235,8 +235,9 @@ void CGridMainWnd::OnTimer(UINT_PTR nIDEvent) {
         if (!IsValidCell(cell) || cell.row < fixedRowCount || cell.col < fixedColumnCount) return;
         CRect textBounds, cellBounds;
         if (!GetCellTextBounds(cell.row, cell.col, &textBounds) || !GetCellBounds(cell, &cellBounds)) return;
-        // The tip's text is that of the row's last column. The tip window cannot show itself
-        // yet; the count starts again as it does after showing it.
+        // The tip's text is that of the row's last column, not of the column under the pointer.
+        titleTip.Show(textBounds, GetCellText(cell.row, columnCount - 1), 5, &cellBounds,
+                      GetCellFont(cell.row, cell.col));
         hoverTicks = 0;
         return;
     }

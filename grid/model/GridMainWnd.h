@@ -258,6 +258,8 @@ protected:
     LRESULT OnSetFont(WPARAM hFont, LPARAM lParam);
     LRESULT OnGetFont(WPARAM wParam, LPARAM lParam);
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    // While the title tip is up, a key pressed in the grid goes to the tip first (GridTitleTip.cpp).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnUpdateCmdCut(CCmdUI* pCmdUI);
     void OnUpdateCmdCopy(CCmdUI* pCmdUI);
     void OnUpdateCmdPaste(CCmdUI* pCmdUI);
@@ -296,6 +298,9 @@ protected:
     void ShiftSelectionUp(int removedRow);
     // The selection is not empty (its bounds are a valid span holding at least one cell).
     BOOL HasSelection() const;
+    // The page rule of printing: the first scrolling row of a page (1-based), or -1 beyond the
+    // last page; with pPages, the number of pages.
+    int FindPrintPageRow(UINT page, UINT* pPages = nullptr);
 
     // ---- Model (construction order matters: the destructor undoes it in reverse) -------------
     CUIntArray rowHeights;
@@ -304,6 +309,15 @@ protected:
     CUIntArray savedColumnWidths;
     CFont gridFontObject;
     CFont printerFont;
+    // Print metrics of the job under way (GridPrint.cpp), in the page's logical units (the grid's
+    // pixels) except the paper size, which is in printer pixels.
+    CSize printCharSize;
+    int printBodyHeight = 0;
+    CSize printPageExtent;
+    CSize printPaperSize;
+    // The last page found by FindPrintPageRow, so that a job's pages in order cost one pass.
+    UINT printFoundPage = 0;
+    int printFoundRow = -1;
     CObArray rows;
     CCellPosMap selectedCells;
     CCellPosMap savedSelection;

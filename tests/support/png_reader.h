@@ -1,0 +1,105 @@
+// A reader of the PNG images vktool print writes (8-bit RGB, no interlace, filter 0, a zlib
+// stream of stored deflate blocks), written apart from the writer so that tests check its bytes:
+// every chunk's CRC, the block lengths and their complements, the Adler-32 and the sizes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pngtest {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb; // rows from the top, 3 bytes a pixel
+
+    // The pixel at (x, y) as 0xRRGGBB.
+    std::uint32_t At(int x, int y) const {
+        const unsigned char* p = &rgb[((std::size_t)y * (std::size_t)width + (std::size_t)x) * 3];
+        return (std::uint32_t)p[0] << 16 | (std::uint32_t)p[1] << 8 | p[2];
+    }
+};
+
+inline std::uint32_t Crc(const unsigned char* p, std::size_t n) {
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < n; i++) {
+        c ^= p[i];
+        for (int k = 0; k < 8; k++)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
+inline std::uint32_t Be32(const std::string& s, std::size_t at) {
+    return (std::uint32_t)(unsigned char)s[at] << 24 | (std::uint32_t)(unsigned char)s[at + 1] << 16 |
+           (std::uint32_t)(unsigned char)s[at + 2] << 8 | (unsigned char)s[at + 3];
+}
+
+// Decodes png into *image; false with *why set when any part is not as written.
+inline bool Decode(const std::string& png, Image* image, std::string* why) {
+    if (png.compare(0, 8, std::string("\x89PNG\r\n\x1a\n", 8)) != 0) return *why = "no PNG signature", false;
+    std::size_t at = 8;
+    std::string idat;
+    bool header = false, end = false;
+    while (!end) {
+        if (at + 12 > png.size()) return *why = "a chunk runs past the end", false;
+        const std::uint32_t length = Be32(png, at);
+        if (length > png.size() - at - 12) return *why = "a chunk's length runs past the end", false;
+        const std::string type = png.substr(at + 4, 4);
+        const std::uint32_t crc = Be32(png, at + 8 + length);
+        if (crc != Crc((const unsigned char*)png.data() + at + 4, 4 + length))
+            return *why = type + " CRC wrong", false;
+        const std::string data = png.substr(at + 8, length);
+        if (type == "IHDR") {
+            if (length != 13 || data.substr(8) != std::string("\x08\x02\x00\x00\x00", 5))
+                return *why = "IHDR is not 8-bit RGB", false;
+            image->width = (int)Be32(data, 0);
+            image->height = (int)Be32(data, 4);
+            header = true;
+        } else if (type == "IDAT") {
+            idat += data;
+        } else if (type == "IEND") {
+            end = true;
+        } else {
+            return *why = "unexpected chunk " + type, false;
+        }
+        at += 12 + length;
+    }
+    if (!header || at != png.size()) return *why = "no IHDR, or bytes after IEND", false;
+    if (idat.size() < 6 || (unsigned char)idat[0] != 0x78 || (unsigned char)idat[1] != 0x01)
+        return *why = "no zlib header", false;
+    std::string raw;
+    std::size_t p = 2;
+    for (bool last = false; !last;) {
+        if (p + 5 > idat.size()) return *why = "a stored block runs past the end", false;
+        const unsigned char flags = (unsigned char)idat[p];
+        if ((flags & 0xFE) != 0) return *why = "not a stored block", false;
+        last = flags & 1;
+        const unsigned n = (unsigned char)idat[p + 1] | (unsigned char)idat[p + 2] << 8;
+        const unsigned nn = (unsigned char)idat[p + 3] | (unsigned char)idat[p + 4] << 8;
+        if ((n ^ 0xFFFF) != nn) return *why = "a block's length and its complement differ", false;
+        if (p + 5 + n > idat.size()) return *why = "a block's data runs past the end", false;
+        raw.append(idat, p + 5, n);
+        p += 5 + n;
+    }
+    if (p + 4 != idat.size()) return *why = "no Adler-32 after the last block", false;
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    if (Be32(idat, p) != (b << 16 | a)) return *why = "Adler-32 wrong", false;
+    const std::size_t row = 1 + (std::size_t)image->width * 3;
+    if (raw.size() != row * (std::size_t)image->height) return *why = "image data of the wrong size", false;
+    image->rgb.clear();
+    image->rgb.reserve((std::size_t)image->width * image->height * 3);
+    for (int y = 0; y < image->height; y++) {
+        if (raw[row * y] != 0) return *why = "a row with a filter", false;
+        image->rgb.insert(image->rgb.end(), raw.begin() + (std::ptrdiff_t)(row * y + 1),
+                          raw.begin() + (std::ptrdiff_t)(row * (y + 1)));
+    }
+    return true;
+}
+
+} // namespace pngtest
