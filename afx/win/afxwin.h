@@ -76,7 +76,7 @@ protected:                                                                      
 // The handler returns TRUE when it took the notification; FALSE passes it on to the parent too.
 #define AFX_REFLECT_EX 1
 #define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                               \
-    {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), AFX_REFLECT_EX, AFX_REFLECT_EX,                             \
+    {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, AFX_REFLECT_EX,                                        \
      AFX_THUNK(return (LRESULT)self->memberFxn((NMHDR*)lParam, (LRESULT*)wParam);)},
 #define ON_CONTROL_REFLECT(code, memberFxn)                                                                 \
     {WM_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AFX_THUNK(self->memberFxn(); return 0;)},

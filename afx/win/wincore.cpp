@@ -333,7 +333,7 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     LRESULT r = 0;
     LRESULT v = e->pfn(this, message == WM_NOTIFY ? (WPARAM)&r : wParam, lParam);
     // A handler of the _EX form that declines leaves the notification to the parent.
-    if (e->nID == AFX_REFLECT_EX && message == WM_NOTIFY && !v) return FALSE;
+    if (e->nLastID == AFX_REFLECT_EX && message == WM_NOTIFY && !v) return FALSE;
     if (pResult) *pResult = message == WM_NOTIFY ? r : v;
     return TRUE;
 }

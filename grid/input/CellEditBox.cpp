@@ -92,26 +92,33 @@ void CCellEditBox::OnKeyUp(UINT nChar, UINT, UINT) {
 }
 
 // A box that does not scroll grows to the right with its text, up to the grid's right edge.
+// Such a box refuses a character that does not fit, so it keeps room for the widest one beside
+// the text, its borders and margins, and 5 pixels.
 void CCellEditBox::OnChar(UINT, UINT, UINT) {
     Default();
     if (style & ES_AUTOHSCROLL) return;
     CString text;
     GetWindowText(text);
     SIZE extent = {0, 0};
+    TEXTMETRICA tm = {};
     HDC hdc = ::GetWindowDC(m_hWnd);
     if (hdc == nullptr) return;
     HGDIOBJ oldFont = ::SelectObject(hdc, (HFONT)SendMessage(WM_GETFONT));
     ::GetTextExtentPoint32A(hdc, text, text.GetLength(), &extent);
+    ::GetTextMetricsA(hdc, &tm);
     ::SelectObject(hdc, oldFont);
     ::ReleaseDC(m_hWnd, hdc);
 
-    CRect rc;
+    CRect rc, textRect;
     GetWindowRect(&rc);
+    SendMessage(EM_GETRECT, 0, (LPARAM)&textRect);
+    const int frame = rc.Width() - textRect.Width(); // borders and margins
+    const int needed = extent.cx + 5 + frame + tm.tmMaxCharWidth;
     grid->ScreenToClient(&rc);
-    if (rc.Width() >= extent.cx + 5) return;
+    if (rc.Width() >= needed) return;
     CRect gridClient;
     grid->GetClientRect(&gridClient);
-    int right = rc.left + extent.cx + 5;
+    int right = rc.left + needed;
     if (right > gridClient.right) right = gridClient.right;
     if (right > rc.right) MoveWindow(rc.left, rc.top, right - rc.left, rc.Height(), TRUE);
 }
