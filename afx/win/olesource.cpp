@@ -52,7 +52,8 @@ void COleDataSource::CacheGlobalData(CLIPFORMAT cfFormat, HGLOBAL hGlobal, LPFOR
     }
     for (UINT i = 0; i < m_nSize; i++) {
         if (m_pCache[i].format.cfFormat == cfFormat) {
-            if (m_pCache[i].hGlobal != nullptr && m_pCache[i].hGlobal != hGlobal) ::GlobalFree(m_pCache[i].hGlobal);
+            if (m_pCache[i].hGlobal != nullptr && m_pCache[i].hGlobal != hGlobal)
+                ::GlobalFree(m_pCache[i].hGlobal);
             m_pCache[i].format = format;
             m_pCache[i].hGlobal = hGlobal;
             return;
@@ -104,7 +105,8 @@ const COleDataSource::CacheEntry* COleDataSource::Find(const FORMATETC* pFormat)
     for (UINT i = 0; i < m_nSize; i++) {
         const CacheEntry& e = m_pCache[i];
         if (e.format.cfFormat == pFormat->cfFormat && (pFormat->tymed & TYMED_HGLOBAL) &&
-            (pFormat->dwAspect == e.format.dwAspect) && (pFormat->lindex == -1 || pFormat->lindex == e.format.lindex))
+            (pFormat->dwAspect == e.format.dwAspect) &&
+            (pFormat->lindex == -1 || pFormat->lindex == e.format.lindex))
             return &e;
     }
     return nullptr;

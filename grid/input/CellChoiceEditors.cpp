@@ -27,7 +27,8 @@ END_MESSAGE_MAP()
 CCellListBox::CCellListBox(CWnd* pGrid, const CRect& rect, DWORD, int nRow, int nCol, CString text, UINT)
     : ending(FALSE), dropRows(5), startText(text), row(nRow), col(nCol), lastKey(0), exitOnArrows(FALSE),
       grid(pGrid) {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS;
     CRect rc = DropRect(rect, dropRows);
     if (!CreateEx(0, "LISTBOX", "", style, rc.left, rc.top, rc.Width(), rc.Height(), pGrid->m_hWnd,
                   (HMENU)(UINT_PTR)IDC_CELL_LIST))

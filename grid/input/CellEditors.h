@@ -32,13 +32,13 @@ protected:
     // when this returns.
     void EndEdit(UINT nKey);
 
-    BOOL ending;        // the record has been sent
+    BOOL ending; // the record has been sent
     int row;
     int col;
-    CString startText;  // the cell's text when the edit began
-    UINT lastKey;       // the key that ended the edit
-    BOOL exitOnArrows;  // arrow and page keys end the edit
-    DWORD style;        // the style the box was created with
+    CString startText; // the cell's text when the edit began
+    UINT lastKey;      // the key that ended the edit
+    BOOL exitOnArrows; // arrow and page keys end the edit
+    DWORD style;       // the style the box was created with
     CWnd* grid;
     UINT pressedKey = 0;     // the last key pressed in this editor
     BOOL selfDelete = FALSE; // the window exists, so its end deletes the object
@@ -63,7 +63,7 @@ protected:
     void SendRecord();
 
     BOOL ending;
-    int dropRows;       // rows of the list below the cell
+    int dropRows; // rows of the list below the cell
     CString startText;
     int row;
     int col;
@@ -78,7 +78,8 @@ protected:
 
 class CCellComboBox : public CComboBox {
 public:
-    CCellComboBox(CWnd* pGrid, const CRect& rect, DWORD dwStyle, int nRow, int nCol, CString text, UINT nChar);
+    CCellComboBox(CWnd* pGrid, const CRect& rect, DWORD dwStyle, int nRow, int nCol, CString text,
+                  UINT nChar);
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
@@ -108,9 +109,9 @@ protected:
 
 // How a key acts in an editor.
 enum CellEditorKeyAction {
-    CELL_KEY_PASS,      // the control handles it
-    CELL_KEY_END,       // ends the edit (Tab, Return, and arrows or page keys where they end it)
-    CELL_KEY_CANCEL,    // Escape: the old text back, then the end
+    CELL_KEY_PASS,   // the control handles it
+    CELL_KEY_END,    // ends the edit (Tab, Return, and arrows or page keys where they end it)
+    CELL_KEY_CANCEL, // Escape: the old text back, then the end
 };
 CellEditorKeyAction ClassifyCellEditorKey(UINT nChar, BOOL exitOnArrows);
 // Sends the end-of-edit record for the grid's cell (row, col) to the grid's parent, which

@@ -15,8 +15,8 @@ BOOL CSampleFrame::CreateSample() {
 
 int CSampleFrame::OnCreate(LPCREATESTRUCTA) {
     if (Default() == -1) return -1;
-    HWND hGrid = ::CreateWindowExA(0, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0, m_hWnd,
-                                   (HMENU)(UINT_PTR)IDC_SAMPLE_GRID, AfxGetInstanceHandle(), nullptr);
+    HWND hGrid = ::CreateWindowExA(0, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 0, 0,
+                                   m_hWnd, (HMENU)(UINT_PTR)IDC_SAMPLE_GRID, AfxGetInstanceHandle(), nullptr);
     if (hGrid == nullptr || !m_grid.SubclassGrid(hGrid)) return -1;
     m_grid.Populate();
     SetActiveView(&m_grid);

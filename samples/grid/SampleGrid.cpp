@@ -9,8 +9,9 @@ struct Choice {
     LPARAM data;
 };
 // The colour list: the item data is the colour.
-const Choice kColours[] = {{"Red", RGB(255, 0, 0)},      {"Green", RGB(0, 160, 0)}, {"Blue", RGB(0, 0, 255)},
-                           {"Yellow", RGB(255, 255, 0)}, {"Black", RGB(0, 0, 0)},   {"White", RGB(255, 255, 255)}};
+const Choice kColours[] = {{"Red", RGB(255, 0, 0)},  {"Green", RGB(0, 160, 0)},
+                           {"Blue", RGB(0, 0, 255)}, {"Yellow", RGB(255, 255, 0)},
+                           {"Black", RGB(0, 0, 0)},  {"White", RGB(255, 255, 255)}};
 // The priority combo: the item data is the priority's rank.
 const Choice kPriorities[] = {{"Urgent", 1}, {"High", 2}, {"Normal", 3}, {"Low", 4}};
 
@@ -25,7 +26,7 @@ void CSampleGrid::Populate() {
     SetNumColumns(COLUMN_COUNT);
     SetNumFixedRows(1);
     SetNumFixedColumns(1);
-    SetListMode(TRUE);         // whole rows are selected, and heading clicks sort
+    SetListMode(TRUE); // whole rows are selected, and heading clicks sort
     SetSortOnHeaderClick(TRUE);
     SetSingleRowSelection(FALSE);
     EnableTitleTips(FALSE);
@@ -100,8 +101,8 @@ CString CSampleGrid::GetCellText(int row, int col) const {
     // The colour as a person writes it: #RRGGBB (a COLORREF keeps blue in its high byte).
     const COLORREF rgb = (COLORREF)colour.param;
     CString text;
-    text.Format("#%02X%02X%02X p%ld", (unsigned)GetRValue(rgb), (unsigned)GetGValue(rgb), (unsigned)GetBValue(rgb),
-                (long)priority.param);
+    text.Format("#%02X%02X%02X p%ld", (unsigned)GetRValue(rgb), (unsigned)GetGValue(rgb),
+                (unsigned)GetBValue(rgb), (long)priority.param);
     return text;
 }
 

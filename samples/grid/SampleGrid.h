@@ -7,7 +7,16 @@
 
 class CSampleGrid : public CGridMainWnd {
 public:
-    enum Column { COL_NUMBER, COL_NAME, COL_QUANTITY, COL_COLOUR, COL_PRIORITY, COL_CODES, COL_NOTE, COLUMN_COUNT };
+    enum Column {
+        COL_NUMBER,
+        COL_NAME,
+        COL_QUANTITY,
+        COL_COLOUR,
+        COL_PRIORITY,
+        COL_CODES,
+        COL_NOTE,
+        COLUMN_COUNT
+    };
     static const int kRows = 12; // body rows
 
     // Fills the attached grid: headings, texts, editor kinds, read-only cells, sizes.

@@ -126,7 +126,8 @@ TEST_F(CopyRowsTest, SelectedRowsReachTheClipboardAsTabSeparatedText) {
 // The Linux desktop's clipboard (Wine hands the text over as UTF-8), read with xclip.
 TEST_F(CopyRowsTest, CopiedRowsReachTheLinuxClipboardAsUtf8) {
     if (!e2e::FileExists("Z:\\usr\\bin\\xclip"))
-        GTEST_SKIP() << "xclip is not installed (scripts/setup installs it): the Linux clipboard is not checked";
+        GTEST_SKIP()
+            << "xclip is not installed (scripts/setup installs it): the Linux clipboard is not checked";
     SendAll(KIND_TRACE, {"Alpha|첫 줄", "Beta|second"});
     ASSERT_TRUE(ClickRow(0));
     ASSERT_TRUE(ClickRow(1, MK_SHIFT));
@@ -135,10 +136,11 @@ TEST_F(CopyRowsTest, CopiedRowsReachTheLinuxClipboardAsUtf8) {
     ASSERT_FALSE(copied.empty());
 
     // A file of the build tree, which both sides name: the Linux path and its Z: drive path.
-    const std::string out = std::string(VK_BIN_DIR) + "/xclip-" + std::to_string(GetCurrentProcessId()) + ".out";
+    const std::string out =
+        std::string(VK_BIN_DIR) + "/xclip-" + std::to_string(GetCurrentProcessId()) + ".out";
     DeleteFileA(e2e::ToWindowsPath(out).c_str());
-    ASSERT_TRUE(e2e::RunLinuxShell("xclip -o -selection clipboard -target UTF8_STRING > '" + out + ".tmp' 2>&1; mv '" +
-                                       out + ".tmp' '" + out + "'",
+    ASSERT_TRUE(e2e::RunLinuxShell("xclip -o -selection clipboard -target UTF8_STRING > '" + out +
+                                       ".tmp' 2>&1; mv '" + out + ".tmp' '" + out + "'",
                                    out, e2e::SYNC_TIMEOUT_MS))
         << "xclip gave no answer";
     const std::string utf8 = e2e::ReadFileBytes(e2e::ToWindowsPath(out));

@@ -48,7 +48,8 @@ protected:
     bool Settle() {
         DWORD_PTR r = 0;
         for (int i = 0; i < 3; i++) {
-            if (!SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, e2e::SYNC_TIMEOUT_MS, &r)) return false;
+            if (!SendMessageTimeoutA(frame, WM_NULL, 0, 0, SMTO_NORMAL, e2e::SYNC_TIMEOUT_MS, &r))
+                return false;
             Sleep(30);
         }
         return true;
@@ -58,8 +59,8 @@ protected:
         int x = 0;
         for (int c = 0; c < col; c++)
             x += kWidths[c];
-        POINT p = {x + kWidths[col] / 2, row == 0 ? kHeadingHeight / 2
-                                                  : kHeadingHeight + (row - 1) * kRowHeight + kRowHeight / 2};
+        POINT p = {x + kWidths[col] / 2,
+                   row == 0 ? kHeadingHeight / 2 : kHeadingHeight + (row - 1) * kRowHeight + kRowHeight / 2};
         ClientToScreen(grid, &p);
         return p;
     }
@@ -148,8 +149,10 @@ protected:
             for (int x = 3; x < w - 3; x++) {
                 COLORREF c = pixels[(size_t)y * w + x];
                 int sum = GetRValue(c) + GetGValue(c) + GetBValue(c);
-                if (sum < 3 * 90) rowInk[y] = 2;
-                else if (sum < bgSum - 90 && rowInk[y] == 0) rowInk[y] = 1;
+                if (sum < 3 * 90)
+                    rowInk[y] = 2;
+                else if (sum < bgSum - 90 && rowInk[y] == 0)
+                    rowInk[y] = 1;
             }
         int y = 0;
         while (y < h) {
@@ -212,7 +215,8 @@ TEST_F(GridSampleTest, APersonEditsCellsWithKeysAndMouse) {
     RECT lr;
     GetWindowRect(list, &lr);
     DWORD_PTR itemHeight = 0;
-    ASSERT_TRUE(SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, SMTO_NORMAL, e2e::SYNC_TIMEOUT_MS, &itemHeight));
+    ASSERT_TRUE(
+        SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, SMTO_NORMAL, e2e::SYNC_TIMEOUT_MS, &itemHeight));
     POINT blue = {(lr.left + lr.right) / 2, lr.top + 2 + (LONG)itemHeight + (LONG)itemHeight / 2};
     ASSERT_TRUE(e2e::ClickScreen(blue) && Settle());
     EXPECT_EQ(nullptr, Editor("ListBox")) << "a click on an entry ends the edit";
@@ -245,8 +249,8 @@ TEST_F(GridSampleTest, APersonEditsCellsWithKeysAndMouse) {
     ASSERT_EQ(12u, rows.size());
     for (auto& r : rows)
         ASSERT_EQ(6u, r.size());
-    const std::vector<std::string> first = {"Zebra", "42", "Blue", "High", "#0000FF p2",
-                                            "Edit a cell: type, or click it twice"};
+    const std::vector<std::string> first = {"Zebra", "42",         "Blue",
+                                            "High",  "#0000FF p2", "Edit a cell: type, or click it twice"};
     EXPECT_EQ(first, rows[0]) << "the list's data (blue) and the combo's (rank 2) are the cells' parameters";
     EXPECT_EQ("Bolts", rows[1][0]);
     EXPECT_EQ("Quince", rows[2][0]);

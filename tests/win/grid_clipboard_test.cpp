@@ -114,7 +114,8 @@ TEST_F(GridClipboard, CopyOfNothingLeavesTheClipboardAndNotEditableStillCopies) 
     grid.SetEditable(FALSE);
     Select(3, 3);
     Command(ID_EDIT_CUT);
-    EXPECT_EQ(std::string("keep\0", 5), ClipboardBytes()) << "Cut does nothing in a grid that is not editable";
+    EXPECT_EQ(std::string("keep\0", 5), ClipboardBytes())
+        << "Cut does nothing in a grid that is not editable";
     Command(ID_EDIT_COPY);
     EXPECT_EQ(std::string("3,3\0", 4), ClipboardBytes());
     grid.MoveFocusTo(1, 1);

@@ -7,7 +7,6 @@
 
 #include "afxole.h"
 
-
 using gridinput::HeldKeys;
 
 namespace {
@@ -125,7 +124,8 @@ TEST_F(GridEdit, TypingOpensTheEditBoxAndTabStoresAndMovesOn) {
 
     Press(box, VK_TAB);
     EXPECT_EQ("xy", Cell(1, 1));
-    EXPECT_EQ((std::vector<int>{GN_ENDCHANGE, GN_FOCUSLEAVE, GN_FOCUSENTER}), Codes()) << "the end, then the move";
+    EXPECT_EQ((std::vector<int>{GN_ENDCHANGE, GN_FOCUSLEAVE, GN_FOCUSENTER}), Codes())
+        << "the end, then the move";
     EXPECT_TRUE(grid.IsChanged());
     EXPECT_EQ(CCellPos(1, 2), grid.GetFocusCell());
     // Column 2 opens its list, on the entry that matches "1,2" (none): nothing chosen.
@@ -378,9 +378,7 @@ TEST(GridEditInFrame, RecordsAreReflectedAndMenuItemsFollowTheGrid) {
     ::AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(popup, MF_STRING, ID_EDIT_SELECT_ALL, "Select All");
     ::AppendMenuA(popup, MF_STRING, 12345, "Nobody's");
-    auto grey = [&](UINT id) {
-        return (::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-    };
+    auto grey = [&](UINT id) { return (::GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
     grid.ClearSelection();
     ::SendMessageA(frame->m_hWnd, WM_INITMENUPOPUP, (WPARAM)popup, MAKELPARAM(1, FALSE));
     EXPECT_TRUE(grey(ID_EDIT_CUT));
