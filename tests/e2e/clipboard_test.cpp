@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 
 using e2e::KIND_TRACE;
 
@@ -15,25 +14,6 @@ namespace {
 
 constexpr int kHeadingHeight = 20;
 constexpr int kRowHeight = 20;
-
-// The fields of each line of copied text.
-std::vector<std::vector<std::string>> Rows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::stringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line, '\n')) {
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (;;) {
-            std::size_t tab = line.find('\t', start);
-            fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
-        rows.push_back(fields);
-    }
-    return rows;
-}
 
 bool IsNumber(const std::string& s) {
     return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
@@ -77,7 +57,7 @@ TEST_F(CopyRowsTest, SelectedRowsReachTheClipboardAsTabSeparatedText) {
     const std::string text = Copied();
     ASSERT_EQ(text.size() + 1, bytes.size()) << "one NUL ends the text, nothing after it";
     EXPECT_EQ(std::string::npos, text.find('\r'));
-    auto rows = Rows(text);
+    auto rows = e2e::SplitCopiedText(text);
     ASSERT_EQ(2u, rows.size()) << text;
     ASSERT_EQ(3u, rows[0].size());
     ASSERT_EQ(3u, rows[1].size());
@@ -96,7 +76,7 @@ TEST_F(CopyRowsTest, SelectedRowsReachTheClipboardAsTabSeparatedText) {
     ASSERT_TRUE(e2e::EmptyTheClipboard());
     ASSERT_TRUE(Keys({VK_CONTROL, 'A'}));
     ASSERT_TRUE(Keys({VK_CONTROL, VK_INSERT}));
-    rows = Rows(Copied());
+    rows = e2e::SplitCopiedText(Copied());
     ASSERT_EQ(3u, rows.size());
     EXPECT_EQ("Third", rows[2][0]);
     EXPECT_EQ("three", rows[2][2]);
@@ -110,7 +90,7 @@ TEST_F(CopyRowsTest, SelectedRowsReachTheClipboardAsTabSeparatedText) {
     ASSERT_TRUE(e2e::EmptyTheClipboard());
     ASSERT_TRUE(Keys({VK_CONTROL, 'A'}));
     ASSERT_TRUE(Keys({VK_CONTROL, 'C'}));
-    rows = Rows(Copied());
+    rows = e2e::SplitCopiedText(Copied());
     ASSERT_EQ(3u, rows.size());
     EXPECT_EQ("First", rows[0][0]);
     EXPECT_EQ("three", rows[2][2]);
@@ -118,7 +98,7 @@ TEST_F(CopyRowsTest, SelectedRowsReachTheClipboardAsTabSeparatedText) {
     // The copied rows stay on the clipboard after the program ends.
     dbg.Shutdown();
     ASSERT_FALSE(dbg.Running());
-    rows = Rows(e2e::ClipboardText());
+    rows = e2e::SplitCopiedText(e2e::ClipboardText());
     ASSERT_EQ(3u, rows.size());
     EXPECT_EQ("한글 상세", rows[1][2]);
 }

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 // The sample's layout: column widths, heading and body row heights.
@@ -83,17 +81,7 @@ protected:
                 return !text.empty();
             },
             e2e::SYNC_TIMEOUT_MS);
-        std::stringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line, '\n')) {
-            std::vector<std::string> fields(1);
-            for (char c : line)
-                if (c == '\t')
-                    fields.emplace_back();
-                else
-                    fields.back() += c;
-            rows.push_back(fields);
-        }
+        rows = e2e::SplitCopiedText(text);
         return rows;
     }
 

@@ -94,6 +94,22 @@ inline std::string ClipboardText() {
     return bytes.substr(0, bytes.find('\0'));
 }
 
+// Copied grid text split into its lines (at LF) and each line into its fields (at TAB).
+inline std::vector<std::vector<std::string>> SplitCopiedText(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    if (text.empty()) return rows;
+    rows.emplace_back(1);
+    for (char c : text) {
+        if (c == '\n')
+            rows.emplace_back(1);
+        else if (c == '\t')
+            rows.back().emplace_back();
+        else
+            rows.back().back() += c;
+    }
+    return rows;
+}
+
 // Runs a Linux program through /bin/sh (Wine starts Linux programs it is asked to) and waits for
 // the file it writes: Wine gives no handle to wait on.
 inline bool RunLinuxShell(const std::string& script, const std::string& doneFile, DWORD timeoutMs) {

@@ -1,11 +1,9 @@
 // The grid's clipboard on the real OLE clipboard: the bytes Copy puts there (read back as another
 // program reads them, and as Unicode text for Korean), Cut on editable and read-only cells, the
 // paste tokens (commas, collapsed delimiters, CR LF, a trailing LF, text without a NUL, clipping
-// at the grid's edge), the cells paste starts at, the grid-wide editable switch, the older
-// shortcuts, and the framework's shared memory file.
+// at the grid's edge), the cells paste starts at, the grid-wide editable switch, and the older
+// shortcuts.
 #include "grid_mouse_fixture.h"
-
-#include "afxadv.h"
 
 #include <cstring>
 #include <string>
@@ -230,35 +228,4 @@ TEST_F(GridClipboard, TheOlderShortcutsCopyPasteAndCut) {
     EXPECT_EQ("4,1", Cell(4, 1)) << "Shift+Delete cuts; it does not clear the focus cell";
     BYTE none[256] = {};
     ::SetKeyboardState(none);
-}
-
-TEST(SharedFile, GrowsInStepsReadsBackAndGivesItsBlockAway) {
-    CSharedFile file(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-    std::string text(40, 'x');
-    text[39] = 'y';
-    file.Write(text.data(), 40);
-    EXPECT_EQ(40u, file.GetLength());
-    file.SeekToBegin();
-    char back[41] = {};
-    EXPECT_EQ(40u, file.Read(back, 64));
-    EXPECT_EQ(text, std::string(back, 40));
-    EXPECT_EQ(0u, file.Read(back, 1));
-    HGLOBAL h = file.Detach();
-    ASSERT_NE(nullptr, h);
-    EXPECT_GE(::GlobalSize(h), 40u);
-    EXPECT_EQ(0u, ::GlobalSize(h) % 16);
-    EXPECT_EQ(0u, file.GetLength());
-
-    CSharedFile fixed;
-    fixed.SetHandle(h, FALSE);
-    EXPECT_EQ(::GlobalSize(h), fixed.GetLength());
-    bool threw = false;
-    try {
-        fixed.Seek(0, CFile::end);
-        fixed.Write("z", 1);
-    } catch (CMemoryException* e) {
-        threw = true;
-        e->Delete();
-    }
-    EXPECT_TRUE(threw) << "a block that may not grow";
 }
