@@ -77,7 +77,12 @@ COleDataSource* CGridMainWnd::BuildClipboardSource() {
         COleDataSource* source = new COleDataSource;
         HGLOBAL hCached = hText;
         hText = nullptr; // the source owns it from here, also when caching fails
-        source->CacheGlobalData(CF_TEXT, hCached);
+        try {
+            source->CacheGlobalData(CF_TEXT, hCached);
+        } catch (CException*) {
+            source->InternalRelease(); // deletes the source: nobody else holds it
+            throw;
+        }
         return source;
     } catch (CException* e) {
         e->Delete();
