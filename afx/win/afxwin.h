@@ -13,6 +13,7 @@
 class CCmdTarget;
 class CWnd;
 class CCmdUI;
+class CMenu;
 
 // ---- Message maps ---------------------------------------------------------------------------
 // Each entry carries a small thunk that unpacks WPARAM/LPARAM into the handler's MFC signature.
@@ -72,6 +73,13 @@ protected:                                                                      
 #define ON_NOTIFY_REFLECT(code, memberFxn)                                                                  \
     {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                                       \
      AFX_THUNK(LRESULT* pr = (LRESULT*)wParam; self->memberFxn((NMHDR*)lParam, pr); return *pr;)},
+// The handler returns TRUE when it took the notification; FALSE passes it on to the parent too.
+#define AFX_REFLECT_EX 1
+#define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                               \
+    {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, AFX_REFLECT_EX,                                        \
+     AFX_THUNK(return (LRESULT)self->memberFxn((NMHDR*)lParam, (LRESULT*)wParam);)},
+#define ON_CONTROL_REFLECT(code, memberFxn)                                                                 \
+    {WM_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AFX_THUNK(self->memberFxn(); return 0;)},
 #define ON_NOTIFY(code, id, memberFxn)                                                                      \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                                       \
      AFX_THUNK(LRESULT r = 0; self->memberFxn((NMHDR*)lParam, &r); return r;)},
@@ -98,6 +106,11 @@ protected:                                                                      
 #define ON_WM_CAPTURECHANGED() AFX_MSG_ENTRY(WM_CAPTURECHANGED, self->OnCaptureChanged(CWnd::FromHandle((HWND)lParam)); return 0;)
 #define ON_WM_GETDLGCODE() AFX_MSG_ENTRY(WM_GETDLGCODE, return (LRESULT)self->OnGetDlgCode();)
 #define ON_WM_KEYDOWN() AFX_MSG_ENTRY(WM_KEYDOWN, self->OnKeyDown((UINT)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;)
+#define ON_WM_KEYUP() AFX_MSG_ENTRY(WM_KEYUP, self->OnKeyUp((UINT)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;)
+#define ON_WM_INITMENUPOPUP()                                                                               \
+    AFX_MSG_ENTRY(WM_INITMENUPOPUP, CMenu menu; menu.m_hMenu = (HMENU)wParam;                              \
+                  self->OnInitMenuPopup(&menu, LOWORD(lParam), (BOOL)HIWORD(lParam)); menu.Detach(); return 0;)
+#define ON_WM_CLOSE() AFX_MSG_ENTRY(WM_CLOSE, self->OnClose(); return 0;)
 #define ON_WM_CHAR() AFX_MSG_ENTRY(WM_CHAR, self->OnChar((UINT)wParam, LOWORD(lParam), HIWORD(lParam)); return 0;)
 #define ON_WM_SETCURSOR()                                                                                   \
     AFX_MSG_ENTRY(WM_SETCURSOR, return self->OnSetCursor(CWnd::FromHandle((HWND)wParam), LOWORD(lParam), HIWORD(lParam));)
@@ -109,11 +122,17 @@ protected:                                                                      
 #define ON_WM_QUERYDRAGICON() AFX_MSG_ENTRY(WM_QUERYDRAGICON, return (LRESULT)self->OnQueryDragIcon();)
 
 // ---- Command targets ------------------------------------------------------------------------
+// Filled in by OnCmdMsg when it is only asked whether a command has a handler.
+struct AFX_CMDHANDLERINFO {
+    CCmdTarget* pTarget;
+};
+
 class CCmdTarget : public CObject {
 public:
     // Routes a command (nCode CN_COMMAND) or an update request (CN_UPDATE_COMMAND_UI, pExtra the
-    // CCmdUI*) through this object's message map; TRUE when a handler took it.
-    virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra);
+    // CCmdUI*) through this object's message map; TRUE when a handler took it. With pHandlerInfo
+    // the command's handler is only looked for, not called.
+    virtual BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo = nullptr);
     virtual const AFX_MSGMAP* GetMessageMap() const;
     static const AFX_MSGMAP* GetThisMessageMap();
 
@@ -121,21 +140,46 @@ public:
     static const AFX_MSGMAP_ENTRY* FindMessageEntry(const AFX_MSGMAP* pMap, UINT nMsg, UINT nCode, UINT nID);
 };
 
-// Enables or checks one user-interface item during ON_UPDATE_COMMAND_UI.
+// A menu handle. The object destroys its menu when it goes, unless the menu is detached.
+class CMenu {
+public:
+    HMENU m_hMenu = nullptr;
+    CMenu() = default;
+    ~CMenu() { DestroyMenu(); }
+    CMenu(const CMenu&) = delete;
+    CMenu& operator=(const CMenu&) = delete;
+    operator HMENU() const { return m_hMenu; }
+    BOOL Attach(HMENU hMenu);
+    HMENU Detach();
+    BOOL LoadMenu(UINT nIDResource);
+    BOOL DestroyMenu();
+    UINT GetMenuItemCount() const { return (UINT)::GetMenuItemCount(m_hMenu); }
+    UINT GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
+    UINT GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
+    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable) { return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable); }
+    UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
+};
+
+// One user-interface item (a menu item) during ON_UPDATE_COMMAND_UI: the update handler
+// enables or greys it, or checks it. Without a menu only the answer is recorded.
 class CCmdUI {
 public:
     UINT m_nID = 0;
+    UINT m_nIndex = 0;      // the item's position in m_pMenu
+    UINT m_nIndexMax = 0;   // the menu's item count
+    CMenu* m_pMenu = nullptr;
     BOOL m_bEnabled = TRUE;
     int m_nCheck = 0;
     BOOL m_bEnableChanged = FALSE;
+    BOOL m_bContinueRouting = FALSE;
     virtual ~CCmdUI() = default;
-    virtual void Enable(BOOL bOn = TRUE)
-    {
-        m_bEnabled = bOn;
-        m_bEnableChanged = TRUE;
-    }
-    virtual void SetCheck(int nCheck = 1) { m_nCheck = nCheck; }
-    BOOL DoUpdate(CCmdTarget* pTarget) { return pTarget->OnCmdMsg(m_nID, (int)CN_UPDATE_COMMAND_UI, this); }
+    virtual void Enable(BOOL bOn = TRUE);
+    virtual void SetCheck(int nCheck = 1);
+    // The handler lets the next target in the route answer as well.
+    void ContinueRouting() { m_bContinueRouting = TRUE; }
+    // Asks pTarget's route for the item's state. With bDisableIfNoHndler, an item that no update
+    // handler answered is enabled exactly when some target has a command handler for it.
+    BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHndler = FALSE);
 };
 
 class CScrollBar;
@@ -272,6 +316,9 @@ public:
     UINT OnGetDlgCode() { return (UINT)Default(); }
     void OnKeyDown(UINT, UINT, UINT) { Default(); }
     void OnChar(UINT, UINT, UINT) { Default(); }
+    void OnKeyUp(UINT, UINT, UINT) { Default(); }
+    void OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+    void OnClose() { Default(); }
     BOOL OnSetCursor(CWnd*, UINT, UINT) { return (BOOL)Default(); }
     void OnSetFocus(CWnd*) { Default(); }
     void OnKillFocus(CWnd*) { Default(); }
@@ -295,6 +342,41 @@ BOOL AfxPreTranslateMessage(MSG* pMsg);
 void AfxDeleteTempMap();
 
 class CScrollBar : public CWnd {};
+
+// A top-level window with a menu whose items its command route enables (MFC's frame without
+// documents). Commands from the menu and update requests go first to the window with the
+// keyboard focus and its parents below the frame, then to the active view, then to the frame,
+// then to the application. When the frame is the application's main window, its end ends the
+// message loop. Frames made with new delete themselves when their window is gone.
+class CFrameWnd : public CWnd {
+    DECLARE_DYNAMIC(CFrameWnd)
+public:
+    static const CRect rectDefault;
+    CFrameWnd() = default;
+
+    // lpszClassName NULL: the framework's frame class. nIDMenu: the menu resource, 0 for none.
+    BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, UINT nIDMenu = 0, DWORD dwExStyle = 0);
+    // The child that fills the client area, takes the focus the frame gets and is offered
+    // commands before the frame.
+    void SetActiveView(CWnd* pView) { m_pViewActive = pView; }
+    CWnd* GetActiveView() const { return m_pViewActive; }
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo = nullptr) override;
+    // Resizes the active view to the client area.
+    virtual void RecalcLayout();
+
+    BOOL m_bAutoMenuEnable = TRUE; // items without any handler are greyed
+    BOOL m_bAutoDelete = TRUE;
+
+protected:
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnSetFocus(CWnd* pOldWnd);
+    void PostNcDestroy() override;
+
+    CWnd* m_pViewActive = nullptr;
+    DECLARE_MESSAGE_MAP()
+};
 
 class CEdit : public CWnd {
 public:

@@ -47,10 +47,21 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* pMap, UIN
     return nullptr;
 }
 
-BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra)
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
 {
     const AFX_MSGMAP_ENTRY* e = FindMessageEntry(GetMessageMap(), WM_COMMAND, (UINT)nCode, nID);
     if (e == nullptr) return FALSE;
+    if (pHandlerInfo != nullptr) {
+        pHandlerInfo->pTarget = this;
+        return TRUE;
+    }
+    if (nCode == (int)CN_UPDATE_COMMAND_UI) {
+        CCmdUI* pCmdUI = (CCmdUI*)pExtra;
+        if (pCmdUI != nullptr) pCmdUI->m_bContinueRouting = FALSE;
+        e->pfn(this, 0, (LPARAM)pExtra);
+        // A handler that asked for it lets the next target answer too.
+        return pCmdUI == nullptr || !pCmdUI->m_bContinueRouting;
+    }
     e->pfn(this, 0, (LPARAM)pExtra);
     return TRUE;
 }
@@ -321,6 +332,8 @@ BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pR
     if (e == nullptr) return FALSE;
     LRESULT r = 0;
     LRESULT v = e->pfn(this, message == WM_NOTIFY ? (WPARAM)&r : wParam, lParam);
+    // A handler of the _EX form that declines leaves the notification to the parent.
+    if (e->nLastID == AFX_REFLECT_EX && message == WM_NOTIFY && !v) return FALSE;
     if (pResult) *pResult = message == WM_NOTIFY ? r : v;
     return TRUE;
 }

@@ -1,6 +1,7 @@
 // The keyboard: moving the focus cell with the navigation keys (Shift extends the selection),
-// the Ctrl shortcuts of the edit commands, Delete, and typing to start an edit. The mouse's
-// auto-scroll drives the same handler with arrow keys while a drag is on.
+// the Ctrl shortcuts of the edit commands (and Ctrl+Insert, Shift+Insert, Shift+Delete),
+// Delete, and typing to start an edit. The mouse's auto-scroll drives the same handler with
+// arrow keys while a drag is on.
 #include "GridMainWnd.h"
 
 namespace {
@@ -40,8 +41,20 @@ void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
         case 'X':
             CmdCut();
             break;
+        case VK_INSERT: // the older copy shortcut of Windows programs
+            CmdCopy();
+            break;
         default:
             break;
+        }
+    } else if (KeyHeld(VK_SHIFT)) {
+        // The older paste and cut shortcuts. Shift+Delete cuts the selection instead of clearing
+        // the focus cell.
+        if (nChar == VK_INSERT) {
+            CmdPaste();
+        } else if (nChar == VK_DELETE) {
+            CmdCut();
+            return;
         }
     }
 
@@ -187,8 +200,10 @@ void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
 
 void CGridMainWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
     // A typed character starts an edit of the focus cell (which checks the cell itself); Tab is
-    // navigation when the grid takes it.
-    if (!KeyHeld(VK_CONTROL) && mouseMode == GMM_IDLE && !(wantTabKey && nChar == VK_TAB))
+    // navigation when the grid takes it. Escape types nothing: its character reaches the grid
+    // when Escape has just ended an edit, which must not open the editor again.
+    if (!KeyHeld(VK_CONTROL) && mouseMode == GMM_IDLE && !(wantTabKey && nChar == VK_TAB) &&
+        nChar != VK_ESCAPE)
         BeginCellEdit(focusCell.row, focusCell.col, nChar);
     COleWnd::OnChar(nChar, nRepCnt, nFlags);
 }

@@ -52,8 +52,21 @@
 #define GMM_SIZING_COLUMN 9
 #define GMM_CLICKED_FOCUS 10
 
-// In-place editor kind of a column (columnEditorKinds).
+// In-place editor kind of a column (columnEditorKinds); any other value means no editing.
 #define GEK_NONE 0
+#define GEK_EDIT 1
+#define GEK_LIST 2
+#define GEK_COMBO 4
+
+// The in-place editors' control ids.
+#define IDC_CELL_LIST 7
+#define IDC_CELL_EDIT 8
+#define IDC_CELL_COMBO 9
+
+// Sent to the grid by a list or combo editor as it opens: wParam the column, lParam the editor
+// (CWnd*), whose entries the grid adds before the message returns.
+#define WM_GRID_FILLLIST (WM_USER + 1000)
+#define WM_GRID_FILLCOMBO (WM_USER + 1001)
 
 // The grid's timers.
 #define GRID_HOVER_TIMER_ID 601

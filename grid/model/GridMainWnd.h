@@ -108,6 +108,10 @@ public:
     const LOGFONTA* GetCellFont(int row, int col) const;
     BOOL CanEditCell(int row, int col) const;
     BOOL CanEditCell(CCellPos cell) const { return CanEditCell(cell.row, cell.col); }
+    // The in-place editor of a column's cells: GEK_NONE (every column's start), GEK_EDIT,
+    // GEK_LIST or GEK_COMBO. FALSE for a column out of range.
+    BOOL SetColumnEditorKind(int col, UINT kind);
+    UINT GetColumnEditorKind(int col) const;
     void MarkChanged(BOOL changed = TRUE, int row = -1, int col = -1);
     BOOL IsChanged() const { return changedFlag; }
     void ClearSelection();
@@ -277,6 +281,11 @@ protected:
     UINT OnGetDlgCode();
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    // In-place editors (GridEdit.cpp): the fill requests and the end-of-edit record.
+    LRESULT OnListEditorOpening(WPARAM col, LPARAM editor);
+    LRESULT OnComboEditorOpening(WPARAM col, LPARAM editor);
+    // TRUE when the notification was an editor's record; the grid's own go on to the parent.
+    BOOL OnEditorEnd(NMHDR* pNotify, LRESULT* pResult);
 
     // ---- Helpers -----------------------------------------------------------------------------
     // One cell pass of DrawGrid: rows in the outer loop, columns in the inner, each cell tested
@@ -369,6 +378,7 @@ protected:
     int sortColumn;
     BOOL sortAscending;
     BOOL oleInitialized;
+    BOOL sendingNotification = FALSE; // NotifyParent is sending: a reflected GN_ENDCHANGE is ours
 
     DECLARE_MESSAGE_MAP()
 };

@@ -12,5 +12,11 @@ LRESULT CGridMainWnd::NotifyParent(int row, int col, int code) {
     CWnd* pOwner = GetOwner();
     HWND recipient = pOwner != nullptr ? pOwner->m_hWnd : ::GetParent(m_hWnd);
     if (recipient == nullptr || !::IsWindow(recipient)) return 0;
-    return ::SendMessageA(recipient, WM_NOTIFY, (WPARAM)info.hdr.idFrom, (LPARAM)&info);
+    // A parent of the framework reflects the notification back to the grid first: while this
+    // sends, the grid knows a GN_ENDCHANGE it is offered to be its own.
+    BOOL wasSending = sendingNotification;
+    sendingNotification = TRUE;
+    LRESULT result = ::SendMessageA(recipient, WM_NOTIFY, (WPARAM)info.hdr.idFrom, (LPARAM)&info);
+    sendingNotification = wasSending;
+    return result;
 }

@@ -3,13 +3,7 @@
 #pragma once
 
 #include "afxwin.h"
-
-#include <ole2.h>
-
-class COleDataObject;
-
-// A drop effect (DROPEFFECT_NONE, _COPY, _MOVE, ...), as MFC's OLE classes name it.
-typedef DWORD DROPEFFECT;
+#include "afxole.h"
 
 class COleWnd : public CWnd {
     DECLARE_DYNAMIC(COleWnd)
