@@ -1,9 +1,12 @@
-// The sample's frame: creating the grid control, Exit, and keeping the "Codes" column current.
+// The sample's frame: creating the grid control, Print and Exit, and keeping the "Codes" column
+// current.
+#include "GridPrintJob.h"
 #include "SampleFrame.h"
 #include "resource.h"
 
 BEGIN_MESSAGE_MAP(CSampleFrame, CFrameWnd)
 ON_WM_CREATE()
+ON_COMMAND(ID_FILE_PRINT, OnFilePrint)
 ON_COMMAND(ID_APP_EXIT, OnAppExit)
 ON_NOTIFY(GN_ENDCHANGE, IDC_SAMPLE_GRID, OnGridEndChange)
 END_MESSAGE_MAP()
@@ -21,6 +24,11 @@ int CSampleFrame::OnCreate(LPCREATESTRUCTA) {
     m_grid.Populate();
     SetActiveView(&m_grid);
     return 0;
+}
+
+// The standard print dialog, then the grid's pages on the chosen printer.
+void CSampleFrame::OnFilePrint() {
+    PrintGridWithDialog(this, m_grid, "Grid Sample");
 }
 
 void CSampleFrame::OnAppExit() {

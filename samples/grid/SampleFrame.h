@@ -12,6 +12,7 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+    void OnFilePrint();
     void OnAppExit();
     void OnGridEndChange(NMHDR* pNotify, LRESULT* pResult);
 

@@ -29,7 +29,7 @@ void CSampleGrid::Populate() {
     SetListMode(TRUE); // whole rows are selected, and heading clicks sort
     SetSortOnHeaderClick(TRUE);
     SetSingleRowSelection(FALSE);
-    EnableTitleTips(FALSE);
+    EnableTitleTips(TRUE); // a pointer resting on a cell shows the row's note in a tip
 
     for (int col = 0; col < COLUMN_COUNT; col++) {
         SetCellText(0, col, kHeadings[col]);

@@ -52,6 +52,17 @@ inline bool TypeText(const std::string& text) {
     return true;
 }
 
+// Moves the pointer to a screen point as a person moves the mouse: the program gets a mouse move
+// there (SetCursorPos alone sends none under Wine).
+inline bool MoveMouseTo(POINT p) {
+    if (!SetCursorPos(p.x - 1, p.y)) return false;
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    move.mi.dx = 1;
+    return SendInput(1, &move, sizeof move) == 1;
+}
+
 // A left click (or double click) at a screen point.
 inline bool ClickScreen(POINT p, int clicks = 1) {
     if (!SetCursorPos(p.x, p.y)) return false;
