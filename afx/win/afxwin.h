@@ -481,6 +481,9 @@ protected:
 
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
+// The owner of a system dialog (file, print) run for pParent: its top-level window; without a
+// parent the application's main window, else the active one, so the dialog is modal to it.
+HWND AfxGetDialogOwner(CWnd* pParent);
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();
 // The application's name: its object's name, else the executable's base name.

@@ -122,3 +122,15 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
     HWND h = pDX->PrepareCtrl(nIDC);
     if (!rControl.SubclassWindow(h)) AfxThrowNotSupportedException();
 }
+
+HWND AfxGetDialogOwner(CWnd* pParent)
+{
+    HWND owner = pParent ? pParent->GetSafeHwnd() : nullptr;
+    if (owner == nullptr) {
+        CWnd* pMain = AfxGetMainWnd();
+        owner = pMain ? pMain->GetSafeHwnd() : nullptr;
+    }
+    if (owner == nullptr) owner = ::GetActiveWindow();
+    if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
+    return owner;
+}

@@ -40,16 +40,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 }
 
 INT_PTR CFileDialog::DoModal() {
-    // As MFC does for a dialog without a parent: the owner is the application's main window (or
-    // the active window), so the dialog is modal to it.
-    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
-    if (owner == nullptr) {
-        CWnd* pMain = AfxGetMainWnd();
-        owner = pMain ? pMain->GetSafeHwnd() : nullptr;
-    }
-    if (owner == nullptr) owner = ::GetActiveWindow();
-    if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
-    m_ofn.hwndOwner = owner;
+    m_ofn.hwndOwner = AfxGetDialogOwner(m_pParentWnd);
     m_ofn.hInstance = AfxGetInstanceHandle();
 
     BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);

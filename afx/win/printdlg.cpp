@@ -32,15 +32,7 @@ void CPrintDialog::FreeSettings() {
 }
 
 INT_PTR CPrintDialog::DoModal() {
-    // The owner as for the file dialogs: the parent, else the main window, else the active one.
-    HWND owner = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
-    if (owner == nullptr) {
-        CWnd* pMain = AfxGetMainWnd();
-        owner = pMain ? pMain->GetSafeHwnd() : nullptr;
-    }
-    if (owner == nullptr) owner = ::GetActiveWindow();
-    if (owner != nullptr) owner = ::GetAncestor(owner, GA_ROOT);
-    m_pd.hwndOwner = owner;
+    m_pd.hwndOwner = AfxGetDialogOwner(m_pParentWnd);
     m_pd.hInstance = AfxGetInstanceHandle();
     // A context left from an earlier run would be lost when the dialog returns a new one.
     if (m_pd.hDC != nullptr) {

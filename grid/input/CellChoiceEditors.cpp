@@ -49,33 +49,24 @@ void CCellListBox::EndEdit(UINT nKey) {
 }
 
 BOOL CCellListBox::PreTranslateMessage(MSG* pMsg) {
-    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) {
-        UINT key = (UINT)pMsg->wParam;
-        if (key == VK_TAB || key == VK_RETURN) {
-            if (pMsg->message == WM_KEYDOWN || pressedKey == key) EndEdit(key);
-            return TRUE;
-        }
-        if (pMsg->message == WM_KEYDOWN) pressedKey = key;
+    UINT endKey = 0;
+    if (keys.TakeNavigation(pMsg, &endKey)) {
+        if (endKey != 0) EndEdit(endKey);
+        return TRUE;
     }
     return CListBox::PreTranslateMessage(pMsg);
 }
 
 void CCellListBox::OnKeyDown(UINT nChar, UINT, UINT) {
-    pressedKey = nChar;
-    switch (ClassifyCellEditorKey(nChar, exitOnArrows)) {
-    case CELL_KEY_END:
-        EndEdit(nChar);
-        return;
-    case CELL_KEY_CANCEL:
-        EndEdit(VK_ESCAPE);
-        return;
-    default:
+    const UINT endKey = keys.EndingKeyOnPress(nChar, exitOnArrows);
+    if (endKey != 0)
+        EndEdit(endKey);
+    else
         Default();
-    }
 }
 
 void CCellListBox::OnKeyUp(UINT nChar, UINT, UINT) {
-    if ((nChar == VK_TAB || nChar == VK_RETURN || nChar == VK_ESCAPE) && pressedKey == nChar) {
+    if (keys.EndsOnRelease(nChar)) {
         EndEdit(nChar);
         return;
     }
@@ -159,33 +150,24 @@ void CCellComboBox::EndEdit(UINT nKey) {
 }
 
 BOOL CCellComboBox::PreTranslateMessage(MSG* pMsg) {
-    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) {
-        UINT key = (UINT)pMsg->wParam;
-        if (key == VK_TAB || key == VK_RETURN) {
-            if (pMsg->message == WM_KEYDOWN || pressedKey == key) EndEdit(key);
-            return TRUE;
-        }
-        if (pMsg->message == WM_KEYDOWN) pressedKey = key;
+    UINT endKey = 0;
+    if (keys.TakeNavigation(pMsg, &endKey)) {
+        if (endKey != 0) EndEdit(endKey);
+        return TRUE;
     }
     return CComboBox::PreTranslateMessage(pMsg);
 }
 
 void CCellComboBox::OnKeyDown(UINT nChar, UINT, UINT) {
-    pressedKey = nChar;
-    switch (ClassifyCellEditorKey(nChar, exitOnArrows)) {
-    case CELL_KEY_END:
-        EndEdit(nChar);
-        return;
-    case CELL_KEY_CANCEL:
-        EndEdit(VK_ESCAPE);
-        return;
-    default:
+    const UINT endKey = keys.EndingKeyOnPress(nChar, exitOnArrows);
+    if (endKey != 0)
+        EndEdit(endKey);
+    else
         Default();
-    }
 }
 
 void CCellComboBox::OnKeyUp(UINT nChar, UINT, UINT) {
-    if ((nChar == VK_TAB || nChar == VK_RETURN || nChar == VK_ESCAPE) && pressedKey == nChar) {
+    if (keys.EndsOnRelease(nChar)) {
         EndEdit(nChar);
         return;
     }

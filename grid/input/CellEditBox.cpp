@@ -54,36 +54,26 @@ void CCellEditBox::EndEdit(UINT nKey) {
 
 // Tab and Return are the editor's, not the dialog's navigation.
 BOOL CCellEditBox::PreTranslateMessage(MSG* pMsg) {
-    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_KEYUP) {
-        UINT key = (UINT)pMsg->wParam;
-        if (key == VK_TAB || key == VK_RETURN) {
-            // A release ends the edit only when the press was this editor's: the release of the
-            // Tab that opened it belongs to the editor before.
-            if (pMsg->message == WM_KEYDOWN || pressedKey == key) EndEdit(key);
-            return TRUE;
-        }
-        if (pMsg->message == WM_KEYDOWN) pressedKey = key;
+    UINT endKey = 0;
+    if (keys.TakeNavigation(pMsg, &endKey)) {
+        if (endKey != 0) EndEdit(endKey);
+        return TRUE;
     }
     return CEdit::PreTranslateMessage(pMsg);
 }
 
 void CCellEditBox::OnKeyDown(UINT nChar, UINT, UINT) {
-    pressedKey = nChar;
-    switch (ClassifyCellEditorKey(nChar, exitOnArrows)) {
-    case CELL_KEY_END:
-        EndEdit(nChar);
-        return;
-    case CELL_KEY_CANCEL:
-        SetWindowText(startText);
-        EndEdit(VK_ESCAPE);
-        return;
-    default:
+    const UINT endKey = keys.EndingKeyOnPress(nChar, exitOnArrows);
+    if (endKey == 0) {
         Default();
+        return;
     }
+    if (endKey == VK_ESCAPE) SetWindowText(startText);
+    EndEdit(endKey);
 }
 
 void CCellEditBox::OnKeyUp(UINT nChar, UINT, UINT) {
-    if ((nChar == VK_TAB || nChar == VK_RETURN || nChar == VK_ESCAPE) && pressedKey == nChar) {
+    if (keys.EndsOnRelease(nChar)) {
         if (nChar == VK_ESCAPE) SetWindowText(startText);
         EndEdit(nChar);
         return;

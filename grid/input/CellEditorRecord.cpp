@@ -25,6 +25,34 @@ CellEditorKeyAction ClassifyCellEditorKey(UINT nChar, BOOL exitOnArrows) {
     }
 }
 
+BOOL CCellEditorKeys::TakeNavigation(const MSG* pMsg, UINT* endKey) {
+    *endKey = 0;
+    if (pMsg->message != WM_KEYDOWN && pMsg->message != WM_KEYUP) return FALSE;
+    const UINT key = (UINT)pMsg->wParam;
+    if (key == VK_TAB || key == VK_RETURN) {
+        if (pMsg->message == WM_KEYDOWN || pressedKey == key) *endKey = key;
+        return TRUE;
+    }
+    if (pMsg->message == WM_KEYDOWN) pressedKey = key;
+    return FALSE;
+}
+
+UINT CCellEditorKeys::EndingKeyOnPress(UINT nChar, BOOL exitOnArrows) {
+    pressedKey = nChar;
+    switch (ClassifyCellEditorKey(nChar, exitOnArrows)) {
+    case CELL_KEY_END:
+        return nChar;
+    case CELL_KEY_CANCEL:
+        return VK_ESCAPE;
+    default:
+        return 0;
+    }
+}
+
+BOOL CCellEditorKeys::EndsOnRelease(UINT nChar) const {
+    return (nChar == VK_TAB || nChar == VK_RETURN || nChar == VK_ESCAPE) && pressedKey == nChar;
+}
+
 void SendCellEditorRecord(CWnd* pGrid, UINT nEditorId, int nRow, int nCol, const CString& text, LPARAM lParam,
                           BOOL withKeyInState, UINT nKey) {
     if (pGrid == nullptr || !::IsWindow(pGrid->m_hWnd)) return;

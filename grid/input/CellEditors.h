@@ -13,6 +13,29 @@
 
 #include "afxwin.h"
 
+// How a key acts in an editor.
+enum CellEditorKeyAction {
+    CELL_KEY_PASS,   // the control handles it
+    CELL_KEY_END,    // ends the edit (Tab, Return, and arrows or page keys where they end it)
+    CELL_KEY_CANCEL, // Escape: the old text back, then the end
+};
+CellEditorKeyAction ClassifyCellEditorKey(UINT nChar, BOOL exitOnArrows);
+
+// The keys of one editor: which press was its own (the release of the Tab that opened it belongs
+// to the editor before), and what each key message does.
+struct CCellEditorKeys {
+    UINT pressedKey = 0; // the last key pressed in this editor
+
+    // Tab and Return in the message loop, before a dialog host takes them for its navigation:
+    // TRUE when the message is the editor's; *endKey is then the key that ends the edit, or 0.
+    BOOL TakeNavigation(const MSG* pMsg, UINT* endKey);
+    // WM_KEYDOWN: the key that ends the edit (VK_ESCAPE for a cancel), or 0 when the control
+    // handles the key; the press is remembered.
+    UINT EndingKeyOnPress(UINT nChar, BOOL exitOnArrows);
+    // WM_KEYUP: a release of Tab, Return or Escape pressed in this editor ends the edit.
+    BOOL EndsOnRelease(UINT nChar) const;
+};
+
 class CCellEditBox : public CEdit {
 public:
     // Creates the edit box over rect at once. Without a window (creation failed) the object is
@@ -40,7 +63,7 @@ protected:
     BOOL exitOnArrows; // arrow and page keys end the edit
     DWORD style;       // the style the box was created with
     CWnd* grid;
-    UINT pressedKey = 0;     // the last key pressed in this editor
+    CCellEditorKeys keys;
     BOOL selfDelete = FALSE; // the window exists, so its end deletes the object
 
     DECLARE_MESSAGE_MAP()
@@ -70,7 +93,7 @@ protected:
     UINT lastKey;
     BOOL exitOnArrows;
     CWnd* grid;
-    UINT pressedKey = 0;
+    CCellEditorKeys keys;
     BOOL selfDelete = FALSE;
 
     DECLARE_MESSAGE_MAP()
@@ -101,19 +124,12 @@ protected:
     UINT lastKey;
     BOOL exitOnArrows;
     CWnd* grid;
-    UINT pressedKey = 0;
+    CCellEditorKeys keys;
     BOOL selfDelete = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };
 
-// How a key acts in an editor.
-enum CellEditorKeyAction {
-    CELL_KEY_PASS,   // the control handles it
-    CELL_KEY_END,    // ends the edit (Tab, Return, and arrows or page keys where they end it)
-    CELL_KEY_CANCEL, // Escape: the old text back, then the end
-};
-CellEditorKeyAction ClassifyCellEditorKey(UINT nChar, BOOL exitOnArrows);
 // Sends the end-of-edit record for the grid's cell (row, col) to the grid's parent, which
 // reflects it to the grid; a parent outside the framework cannot, and the grid is handed the
 // record directly. withKeyInState: the list and combo form (the key in item.state).
