@@ -106,3 +106,7 @@ struct GridNotifyInfo {
     int row;
     int col;
 };
+
+// Two LOGFONTs name the same font: every field equal, the face names compared up to their end
+// (what follows the terminating zero is left over and means nothing).
+bool IsSameLogFont(const LOGFONTA& a, const LOGFONTA& b);

@@ -40,3 +40,12 @@ void CGridMainWnd::ApplyFont(HFONT hFont) {
     }
     if (::IsWindow(m_hWnd)) Invalidate(TRUE);
 }
+
+bool IsSameLogFont(const LOGFONTA& a, const LOGFONTA& b) {
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+           std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}

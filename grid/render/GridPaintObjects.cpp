@@ -1,20 +1,8 @@
 // CGridPaintObjects: one paint's shared brushes, pens and fonts.
 #include "GridPaintObjects.h"
+#include "GridDefs.h"
 
 #include <cstring>
-
-namespace {
-// Two LOGFONTs name the same font: every field equal, the face names compared up to their end
-// (what follows the terminating zero is left over and means nothing).
-bool SameFont(const LOGFONTA& a, const LOGFONTA& b) {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
-           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
-           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
-           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
-           std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
-}
-} // namespace
 
 CGridPaintObjects::CGridPaintObjects(CDC* pDC)
     : hdc(pDC->m_hDC), originalFont(::GetCurrentObject(pDC->m_hDC, OBJ_FONT)) {}
@@ -46,7 +34,7 @@ HPEN CGridPaintObjects::Pen(int style, int width, COLORREF color) {
 BOOL CGridPaintObjects::SelectFont(const LOGFONTA* lf) {
     HFONT font = nullptr;
     for (int i = 0; i < fontCount && font == nullptr; i++)
-        if (SameFont(fontKeys[i], *lf)) font = fonts[i];
+        if (IsSameLogFont(fontKeys[i], *lf)) font = fonts[i];
     if (font == nullptr) {
         if (fontCount == MAX_FONTS || !fonts[fontCount].CreateFontIndirect(lf)) return FALSE;
         fontKeys[fontCount] = *lf;

@@ -33,16 +33,7 @@ protected:
         return e2e::BringToFront(dbg.Window()) && e2e::PressKeys(keys) && dbg.Sync() && dbg.Sync();
     }
     // The text copied, waited for (the clipboard is empty before each copy).
-    std::string Copied() {
-        std::string text;
-        e2e::WaitUntil(
-            [&] {
-                text = e2e::ClipboardText();
-                return !text.empty();
-            },
-            e2e::SYNC_TIMEOUT_MS);
-        return text;
-    }
+    std::string Copied() { return e2e::WaitForClipboardText(); }
 };
 
 } // namespace

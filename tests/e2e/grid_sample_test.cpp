@@ -70,19 +70,10 @@ protected:
 
     // Every body row as the grid copies it (Select All, then Ctrl+C), split into fields.
     std::vector<std::vector<std::string>> CopyAll() {
-        std::vector<std::vector<std::string>> rows;
-        if (!e2e::EmptyTheClipboard()) return rows;
+        if (!e2e::EmptyTheClipboard()) return {};
         PostMessageA(frame, WM_COMMAND, ID_EDIT_SELECT_ALL_, 0);
-        if (!Settle() || !Keys({VK_CONTROL, 'C'})) return rows;
-        std::string text;
-        e2e::WaitUntil(
-            [&] {
-                text = e2e::ClipboardText();
-                return !text.empty();
-            },
-            e2e::SYNC_TIMEOUT_MS);
-        rows = e2e::SplitCopiedText(text);
-        return rows;
+        if (!Settle() || !Keys({VK_CONTROL, 'C'})) return {};
+        return e2e::SplitCopiedText(e2e::WaitForClipboardText());
     }
 
     // Opens the Edit menu with a click on its title and tells, for Cut, Copy, Paste and

@@ -105,6 +105,18 @@ inline std::string ClipboardText() {
     return bytes.substr(0, bytes.find('\0'));
 }
 
+// The clipboard's text once a program has put some there (empty after the wait).
+inline std::string WaitForClipboardText() {
+    std::string text;
+    WaitUntil(
+        [&] {
+            text = ClipboardText();
+            return !text.empty();
+        },
+        SYNC_TIMEOUT_MS);
+    return text;
+}
+
 // Copied grid text split into its lines (at LF) and each line into its fields (at TAB).
 inline std::vector<std::vector<std::string>> SplitCopiedText(const std::string& text) {
     std::vector<std::vector<std::string>> rows;

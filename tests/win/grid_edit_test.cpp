@@ -82,6 +82,14 @@ protected:
         return buf;
     }
     std::string Cell(int r, int c) const { return (LPCTSTR)grid.GetCellText(r, c); }
+    LPARAM Param(int r, int c) {
+        GridItemDesc desc;
+        desc.row = r;
+        desc.col = c;
+        desc.mask = DESC_PARAM;
+        grid.GetCellDesc(&desc);
+        return desc.param;
+    }
     void Focus(int r, int c) {
         grid.MoveFocusTo(r, c);
         gridtest::NotifyLog().clear();
@@ -275,12 +283,7 @@ TEST_F(GridEdit, AListClickStoresTheEntryAndItsDataAndStays) {
     EXPECT_EQ(list, Editor(IDC_CELL_LIST));
     Press(list, VK_ESCAPE);
     EXPECT_EQ("fig", Cell(2, 2));
-    GridItemDesc desc;
-    desc.row = 2;
-    desc.col = 2;
-    desc.mask = DESC_PARAM;
-    grid.GetCellDesc(&desc);
-    EXPECT_EQ(77, desc.param);
+    EXPECT_EQ(77, Param(2, 2));
 
     grid.BeginCellEdit(2, 2, VK_LBUTTON);
     list = Editor(IDC_CELL_LIST);
@@ -290,8 +293,7 @@ TEST_F(GridEdit, AListClickStoresTheEntryAndItsDataAndStays) {
     ::SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(nullptr, Editor(IDC_CELL_LIST));
     EXPECT_EQ("apple", Cell(2, 2));
-    grid.GetCellDesc(&desc);
-    EXPECT_EQ(100 + 'a', desc.param);
+    EXPECT_EQ(100 + 'a', Param(2, 2));
     EXPECT_EQ(CCellPos(2, 2), grid.GetFocusCell());
 }
 
@@ -308,12 +310,7 @@ TEST_F(GridEdit, AComboStoresItsDataAndMovesOnByItsEndingKey) {
     grid.MarkChanged(FALSE);
     Press(combo, VK_TAB);
     EXPECT_EQ("down", Cell(1, 3));
-    GridItemDesc desc;
-    desc.row = 1;
-    desc.col = 3;
-    desc.mask = DESC_PARAM;
-    grid.GetCellDesc(&desc);
-    EXPECT_EQ(kDownArrowData, desc.param);
+    EXPECT_EQ(kDownArrowData, Param(1, 3));
     EXPECT_EQ(CCellPos(2, 1), grid.GetFocusCell()) << "Tab wraps to the next row's first column";
     EXPECT_TRUE(grid.IsChanged());
     HWND box = Editor(IDC_CELL_EDIT);

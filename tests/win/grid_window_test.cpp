@@ -19,17 +19,6 @@ namespace {
 
 class GridWindow : public GridWindowTest {};
 
-// The same font: every member, and the face name up to its end (what follows the terminator is
-// not part of it).
-bool SameFont(const LOGFONTA& a, const LOGFONTA& b) {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
-           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
-           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
-           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
-           std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
-}
-
 // Destroys every window of a class that this thread still has, so the class can be dropped.
 bool UnregisterIfUnused(const char* cls) {
     return ::UnregisterClassA(cls, ::GetModuleHandleA(nullptr)) != 0;
@@ -253,7 +242,7 @@ TEST_F(GridWindow, AttachingAppliesTheFontAndStartsTheHoverTimer) {
     EXPECT_EQ((HFONT)grid.gridFontObject.GetSafeHandle(), hFont);
     LOGFONTA lf;
     ASSERT_EQ((int)sizeof lf, ::GetObjectA(hFont, sizeof lf, &lf));
-    EXPECT_TRUE(SameFont(lf, grid.gridFont));
+    EXPECT_TRUE(IsSameLogFont(lf, grid.gridFont));
 
     // The metrics, measured here independently.
     HDC dc = ::GetDC(grid.m_hWnd);
@@ -336,25 +325,25 @@ TEST_F(GridWindow, SetFontReplacesEveryCellFontAndTheDefaults) {
     HFONT hBig = ::CreateFontIndirectA(&big);
     LRESULT result = ::SendMessageA(grid.m_hWnd, WM_SETFONT, (WPARAM)hBig, TRUE);
     EXPECT_EQ(0, result);
-    EXPECT_TRUE(SameFont(big, grid.gridFont));
-    EXPECT_TRUE(SameFont(big, *grid.GetCellFont(1, 1)));
-    EXPECT_TRUE(SameFont(big, *grid.GetCellFont(0, 0)));
+    EXPECT_TRUE(IsSameLogFont(big, grid.gridFont));
+    EXPECT_TRUE(IsSameLogFont(big, *grid.GetCellFont(1, 1)));
+    EXPECT_TRUE(IsSameLogFont(big, *grid.GetCellFont(0, 0)));
     EXPECT_GT(grid.defaultRowHeight, oldDefault);
     EXPECT_EQ(10, grid.GetRowHeight(1));
     grid.SetNumRows(3);
     EXPECT_EQ(grid.defaultRowHeight, grid.GetRowHeight(2));
-    EXPECT_TRUE(SameFont(big, *grid.GetCellFont(2, 0)));
+    EXPECT_TRUE(IsSameLogFont(big, *grid.GetCellFont(2, 0)));
     HFONT answered = (HFONT)::SendMessageA(grid.m_hWnd, WM_GETFONT, 0, 0);
     EXPECT_NE(hBig, answered); // the grid keeps a font of its own
     LOGFONTA lf;
     ::GetObjectA(answered, sizeof lf, &lf);
-    EXPECT_TRUE(SameFont(big, lf));
+    EXPECT_TRUE(IsSameLogFont(big, lf));
     ::DeleteObject(hBig);
 
     // A handle that is not a font: only the default processing.
     int margin = grid.textMargin;
     ::SendMessageA(grid.m_hWnd, WM_SETFONT, (WPARAM)0x1234, TRUE);
-    EXPECT_TRUE(SameFont(big, grid.gridFont));
+    EXPECT_TRUE(IsSameLogFont(big, grid.gridFont));
     EXPECT_EQ(margin, grid.textMargin);
     EXPECT_EQ(answered, (HFONT)::SendMessageA(grid.m_hWnd, WM_GETFONT, 0, 0));
 }
