@@ -3,6 +3,7 @@
 #include "DebuggerDlg.h"
 #include "ScriptCipher.h"
 #include "dialog_driver.h"
+#include "grid_paint_util.h"
 #include "win_test_util.h"
 
 #include <functional>
@@ -316,14 +317,22 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
     const CString masked = MaskTraceDetail("secret detail");
     int refused = 0;
     bool takenAtLast = false;
+    std::vector<COLORREF> shown, repainted;
+    AfxGdiCounters gdi = {};
     RunDialog(dlg, [&](HWND h) {
         RecordFailingDlg::countdown = -1;
-        ASSERT_EQ(TRUE, SendRecord(h, 1, "Outer|x"));
+        // More rows than the view holds, so that each record scrolls the rows above it up.
+        for (int i = 0; i < 40; i++)
+            ASSERT_EQ(TRUE, SendRecord(h, 1, "Outer|x"));
+        const AfxGdiCounters before = AfxGetGdiCounters();
         // Each allocation a masked leave record makes fails once, in turn, until one is taken
-        // with no allocation refused.
+        // with no allocation refused. The records come a frame apart, so that each is scrolled
+        // into view and painted before its answer, its paint among what fails, and no update of
+        // the view paints (and reports a failure in a box) while allocations are made to fail.
         for (int n = 1; n < 2000 && !takenAtLast; n++) {
             const int rows = dlg.Grid().GetNumRows();
             const int depth = dlg.Depth();
+            ::Sleep(20);
             RecordFailingDlg::countdown = n;
             const LRESULT answer = SendRecord(h, 2, "LoadInputFID|secret detail");
             const bool failed = RecordFailingDlg::countdown <= 0;
@@ -342,9 +351,25 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
                 refused++;
             }
         }
+        // What a refused record had moved or drawn is drawn again: the screen is the grid's.
+        ::Sleep(100);
+        gdi = AfxGetGdiCounters();
+        gdi.dcsAcquired -= before.dcsAcquired;
+        gdi.dcsReleased -= before.dcsReleased;
+        HWND grid = dlg.Grid().m_hWnd;
+        CRect client;
+        ::GetClientRect(grid, &client);
+        for (std::vector<COLORREF>* into : {&shown, &repainted}) {
+            painttest::Canvas shot(client.Width(), client.Height(), 0);
+            painttest::CaptureClient(grid, shot);
+            *into = shot.Pixels();
+            ::RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        }
     });
     EXPECT_TRUE(takenAtLast);
     EXPECT_GT(refused, 5);
+    EXPECT_EQ(gdi.dcsAcquired, gdi.dcsReleased) << "a context left behind by a failed paint";
+    EXPECT_TRUE(shown == repainted) << "rows drawn where a refused record had moved them";
 }
 
 TEST(DebuggerDialog, SixteenMegabytePayload)
