@@ -20,22 +20,7 @@ using vktest::SendRecord;
 
 const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
 
-// The dialog with a way to run a piece of code on its own thread, where the grid lives.
-class TestDlg : public CDebuggerDlg {
-public:
-    void Run(HWND h, std::function<void()> f) { ::SendMessageA(h, WM_APP + 7, 0, (LPARAM)&f); }
-
-protected:
-    LRESULT OnRunTask(WPARAM, LPARAM lParam) {
-        (*(std::function<void()>*)lParam)();
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(TestDlg, CDebuggerDlg)
-ON_MESSAGE(WM_APP + 7, OnRunTask)
-END_MESSAGE_MAP()
+using TestDlg = vktest::TaskDlg;
 
 // Everything a trace row shows: its three cells and its full detail.
 struct Shown {

@@ -129,24 +129,15 @@ TEST(TraceView, InputDuringAFloodActsOnTheRowsOnScreen) {
     EXPECT_GT(firstAfterWheel + shownRows + 5, newestRow) << "the wheel did not start from the newest row";
 }
 
-// A dialog that runs code on its own thread (records sent there are handled at once, so two of
-// them are back to back however slow the machine), and that can be refused its view timer.
-class ThreadDlg : public CDebuggerDlg {
+// Records sent on the dialog's own thread are handled at once, so two of them are back to back
+// however slow the machine; the view's timer can be refused.
+class ThreadDlg : public vktest::TaskDlg {
 public:
     BOOL timerRefused = FALSE;
-    void Run(HWND h, std::function<void()> f) { ::SendMessageA(h, WM_APP + 7, 0, (LPARAM)&f); }
 
 protected:
     BOOL StartTraceViewTimer() override { return !timerRefused && CDebuggerDlg::StartTraceViewTimer(); }
-    LRESULT OnRunTask(WPARAM, LPARAM lParam) {
-        (*(std::function<void()>*)lParam)();
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
 };
-BEGIN_MESSAGE_MAP(ThreadDlg, CDebuggerDlg)
-ON_MESSAGE(WM_APP + 7, OnRunTask)
-END_MESSAGE_MAP()
 
 TEST(TraceView, ALoadEndsThePendingUpdateAndRecordsAreShownAtOnceWithoutATimer) {
     char temp[MAX_PATH + 1] = {};
