@@ -6,7 +6,7 @@
 #include "grid_paint_util.h"
 #include "win_test_util.h"
 
-#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -143,17 +143,13 @@ TEST(TraceView, ALoadEndsThePendingUpdateAndRecordsAreShownAtOnceWithoutATimer) 
     char temp[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof temp, temp);
     const std::string path = std::string(temp) + "vk_pending_load.vkp", missing = path + ".missing";
-    std::string rows;
-    for (int i = 1; i <= 60; i++)
-        rows += "Loaded" + std::to_string(i) + "|1|x\r\n";
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fwrite(rows.data(), 1, rows.size(), f);
-    std::fclose(f);
+    std::ofstream file(path);
+    for (int i = 0; i < 60; i++)
+        file << "Loaded|1|x\n";
+    file.close();
     ThreadDlg dlg;
-    BOOL pendingAtLoad = FALSE, pendingWithoutTimer = TRUE;
+    BOOL pendingAtLoad = FALSE, pendingWithoutTimer = TRUE, newestShown = FALSE;
     int firstAfterLoad = -1;
-    bool newestShown = false;
     LRESULT duringLoadBox = -1;
     vktest::RunDialog(dlg, [&](HWND h) {
         HWND grid = ::GetDlgItem(h, IDC_TRACE_GRID);
@@ -187,7 +183,7 @@ TEST(TraceView, ALoadEndsThePendingUpdateAndRecordsAreShownAtOnceWithoutATimer) 
     EXPECT_EQ(FALSE, duringLoadBox);
     EXPECT_EQ(60 + 38 + 1, dlg.Grid().GetNumRows());
     EXPECT_FALSE(pendingWithoutTimer);
-    EXPECT_TRUE(newestShown);
+    EXPECT_EQ(TRUE, newestShown);
 }
 
 } // namespace
