@@ -12,6 +12,15 @@
 // A drop effect (DROPEFFECT_NONE, _COPY, _MOVE, ...).
 typedef DWORD DROPEFFECT;
 
+// An OLE operation failed; m_sc is its error code.
+class COleException : public CException {
+    DECLARE_DYNAMIC(COleException)
+public:
+    explicit COleException(SCODE sc) : m_sc(sc) {}
+    SCODE m_sc;
+};
+[[noreturn]] void AfxThrowOleException(SCODE sc);
+
 class COleDataSource : public CCmdTarget {
 public:
     // The source starts with one reference, its creator's: SetClipboard hands it to OLE, and the
@@ -26,8 +35,9 @@ public:
     // Frees every cached block.
     void Empty();
     // Puts the source on the clipboard, which holds it until other data replaces it; the
-    // creator's reference passes to the clipboard. Nothing is reported when the clipboard cannot
-    // be opened: the source is then released (and deleted when nobody else holds it).
+    // creator's reference passes to the clipboard. When the clipboard cannot take it (another
+    // program holds it open, or OLE is not ready) the source is released (and deleted when nobody
+    // else holds it) and a COleException with OLE's error code is thrown.
     void SetClipboard();
     // The source's IDataObject, with a reference added when bAddRef is set.
     LPDATAOBJECT GetDataObject(BOOL bAddRef = TRUE);

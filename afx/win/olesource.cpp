@@ -84,10 +84,18 @@ DWORD COleDataSource::InternalRelease() {
     return m_xDataObject.Release();
 }
 
+IMPLEMENT_DYNAMIC(COleException, CException)
+
+void AfxThrowOleException(SCODE sc) {
+    throw new COleException(sc);
+}
+
 void COleDataSource::SetClipboard() {
     // OLE takes a reference of its own when it accepts the source.
-    if (SUCCEEDED(::OleSetClipboard(&m_xDataObject))) t_clipboardSource = this;
+    const HRESULT hr = ::OleSetClipboard(&m_xDataObject);
+    if (SUCCEEDED(hr)) t_clipboardSource = this;
     InternalRelease();
+    if (FAILED(hr)) AfxThrowOleException(hr);
 }
 
 COleDataSource* COleDataSource::GetClipboardOwner() {

@@ -11,6 +11,14 @@ ON_WM_KEYUP()
 ON_WM_CHAR()
 ON_WM_GETDLGCODE()
 ON_WM_NCDESTROY()
+ON_COMMAND(ID_EDIT_CUT, OnEditCut)
+ON_COMMAND(ID_EDIT_COPY, OnEditCopy)
+ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
+ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditSelectAll)
+ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateEditCut)
+ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCopy)
+ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
+ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateEditSelectAll)
 END_MESSAGE_MAP()
 
 CCellEditBox::CCellEditBox(CWnd* pGrid, const CRect& rect, DWORD dwStyle, int nRow, int nCol, CString text,
@@ -25,24 +33,22 @@ CCellEditBox::CCellEditBox(CWnd* pGrid, const CRect& rect, DWORD dwStyle, int nR
     SetWindowText(text);
     SetFocus();
 
-    switch (nChar) {
-    case VK_LBUTTON:
-    case VK_RETURN:
+    // A typed character (GEC_TYPED) is told from the key that opened the box: '!' to '(' share
+    // their codes with the page and arrow keys.
+    const BOOL typed = (nChar & GEC_TYPED) != 0;
+    const UINT ch = nChar & 0xFFFF;
+    if ((ch == VK_LBUTTON && !typed) || ch == VK_RETURN) {
         SendMessage(EM_SETSEL, (WPARAM)startText.GetLength(), -1);
-        break;
-    case VK_BACK:
+    } else if (ch == VK_BACK) {
         SendMessage(EM_SETSEL, (WPARAM)startText.GetLength(), -1);
         SendMessage(WM_CHAR, VK_BACK, 0);
-        break;
-    default:
-        if (nChar == VK_TAB || (nChar >= VK_PRIOR && nChar <= VK_DOWN)) {
-            SendMessage(EM_SETSEL, 0, -1);
-        } else {
-            // The typed character replaces the whole text.
-            SendMessage(EM_SETSEL, 0, -1);
-            SendMessage(WM_CHAR, nChar, 0);
-        }
-        break;
+    } else if (ch == VK_TAB || (!typed && ch >= VK_PRIOR && ch <= VK_DOWN)) {
+        SendMessage(EM_SETSEL, 0, -1);
+    } else {
+        // The typed character replaces the whole text; a double-byte one as its two bytes.
+        SendMessage(EM_SETSEL, 0, -1);
+        if (ch > 0xFF) SendMessage(WM_CHAR, ch >> 8, 0);
+        SendMessage(WM_CHAR, ch & 0xFF, 0);
     }
     SendMessage(EM_SCROLLCARET);
 }
@@ -82,13 +88,10 @@ void CCellEditBox::OnKeyUp(UINT nChar, UINT, UINT) {
 }
 
 // A box that does not scroll grows to the right with its text, up to the grid's right edge.
-// Such a box refuses a character that does not fit, so it keeps room for the widest one beside
-// the text, its borders and margins, and 5 pixels.
-void CCellEditBox::OnChar(UINT, UINT, UINT) {
-    Default();
+// Such a box refuses a character that does not fit, so it makes room before the character is
+// offered: for the widest one beside the text, its borders and margins, and 5 pixels.
+void CCellEditBox::WidenFor(const CString& text) {
     if (style & ES_AUTOHSCROLL) return;
-    CString text;
-    GetWindowText(text);
     SIZE extent = {0, 0};
     TEXTMETRICA tm = {};
     HDC hdc = ::GetWindowDC(m_hWnd);
@@ -111,6 +114,85 @@ void CCellEditBox::OnChar(UINT, UINT, UINT) {
     int right = rc.left + needed;
     if (right > gridClient.right) right = gridClient.right;
     if (right > rc.right) MoveWindow(rc.left, rc.top, right - rc.left, rc.Height(), TRUE);
+}
+
+// A double-byte character comes as its lead byte, then its trail byte: the box takes the two
+// together, since the control turns a lone lead byte into a wrong character.
+void CCellEditBox::OnChar(UINT nChar, UINT, UINT) {
+    CString text;
+    GetWindowText(text);
+    WidenFor(text);
+    if (leadByte == 0 && nChar <= 0xFF && ::IsDBCSLeadByte((BYTE)nChar)) {
+        leadByte = nChar;
+        return;
+    }
+    if (leadByte == 0 && nChar <= 0xFF) {
+        Default();
+        return;
+    }
+    const UINT both = leadByte != 0 ? (leadByte << 8 | (nChar & 0xFF)) : (nChar & 0xFFFF);
+    leadByte = 0;
+    const char character[3] = {(char)(both >> 8), (char)(both & 0xFF), '\0'};
+    // A digits-only box takes no double-byte character, as it takes no other non-digit.
+    if (!(style & ES_NUMBER)) SendMessage(EM_REPLACESEL, TRUE, (LPARAM)character);
+}
+
+// The Edit menu's commands, while the box is open, act on its text as in any edit box: the
+// grid under it would otherwise change cells that the box then writes over when it closes.
+void CCellEditBox::OnEditCut() {
+    SendMessage(WM_CUT);
+}
+
+void CCellEditBox::OnEditCopy() {
+    SendMessage(WM_COPY);
+}
+
+void CCellEditBox::OnEditPaste() {
+    // Room for the pasted text first: a box that does not scroll refuses what does not fit.
+    CString text, pasted;
+    GetWindowText(text);
+    if (::IsClipboardFormatAvailable(CF_TEXT) && ::OpenClipboard(m_hWnd)) {
+        HANDLE hData = ::GetClipboardData(CF_TEXT);
+        const char* p = hData != nullptr ? (const char*)::GlobalLock(hData) : nullptr;
+        if (p != nullptr) {
+            const SIZE_T size = ::GlobalSize(hData);
+            SIZE_T n = 0;
+            while (n < size && p[n] != '\0' && p[n] != '\r' && p[n] != '\n')
+                n++; // one line: the box takes no more
+            pasted = CString(p, (int)n);
+            ::GlobalUnlock(hData);
+        }
+        ::CloseClipboard();
+    }
+    WidenFor(text + pasted);
+    SendMessage(WM_PASTE);
+}
+
+void CCellEditBox::OnEditSelectAll() {
+    SendMessage(EM_SETSEL, 0, -1);
+}
+
+BOOL CCellEditBox::HasSelectedText() {
+    DWORD start = 0, end = 0;
+    SendMessage(EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+    return start != end;
+}
+
+// A masked box gives nothing away; a read-only one takes nothing.
+void CCellEditBox::OnUpdateEditCut(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(HasSelectedText() && !(GetStyle() & (ES_PASSWORD | ES_READONLY)));
+}
+
+void CCellEditBox::OnUpdateEditCopy(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(HasSelectedText() && !(GetStyle() & ES_PASSWORD));
+}
+
+void CCellEditBox::OnUpdateEditPaste(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(::IsClipboardFormatAvailable(CF_TEXT) && !(GetStyle() & ES_READONLY));
+}
+
+void CCellEditBox::OnUpdateEditSelectAll(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(GetWindowTextLength() > 0);
 }
 
 UINT CCellEditBox::OnGetDlgCode() {

@@ -36,6 +36,18 @@ struct CCellEditorKeys {
     BOOL EndsOnRelease(UINT nChar) const;
 };
 
+// While a list or combo editor is open the Edit menu's Cut, Copy, Paste and Select All are
+// greyed, and the commands do nothing: the grid under the editor must not act on them.
+#define ON_CELL_CHOICE_EDIT_COMMANDS()                                                                       \
+    ON_COMMAND(ID_EDIT_CUT, OnEditCommandOff)                                                                \
+    ON_COMMAND(ID_EDIT_COPY, OnEditCommandOff)                                                               \
+    ON_COMMAND(ID_EDIT_PASTE, OnEditCommandOff)                                                              \
+    ON_COMMAND(ID_EDIT_SELECT_ALL, OnEditCommandOff)                                                         \
+    ON_UPDATE_COMMAND_UI(ID_EDIT_CUT, OnUpdateEditCommandOff)                                                \
+    ON_UPDATE_COMMAND_UI(ID_EDIT_COPY, OnUpdateEditCommandOff)                                               \
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditCommandOff)                                              \
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SELECT_ALL, OnUpdateEditCommandOff)
+
 class CCellEditBox : public CEdit {
 public:
     // Creates the edit box over rect at once. Without a window (creation failed) the object is
@@ -51,9 +63,20 @@ protected:
     UINT OnGetDlgCode();
     void OnNcDestroy();
     void PostNcDestroy() override;
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditSelectAll();
+    void OnUpdateEditCut(CCmdUI* pCmdUI);
+    void OnUpdateEditCopy(CCmdUI* pCmdUI);
+    void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    void OnUpdateEditSelectAll(CCmdUI* pCmdUI);
+    BOOL HasSelectedText();
     // Sets lastKey and gives the focus back to the grid, which ends the edit: the object is gone
     // when this returns.
     void EndEdit(UINT nKey);
+    // Makes room beside text for one more character, when the box does not scroll.
+    void WidenFor(const CString& text);
 
     BOOL ending; // the record has been sent
     int row;
@@ -65,6 +88,7 @@ protected:
     CWnd* grid;
     CCellEditorKeys keys;
     BOOL selfDelete = FALSE; // the window exists, so its end deletes the object
+    UINT leadByte = 0;       // the lead byte of a double-byte character, until its trail byte
 
     DECLARE_MESSAGE_MAP()
 };
@@ -79,6 +103,8 @@ protected:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnEditCommandOff() {}
+    void OnUpdateEditCommandOff(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     UINT OnGetDlgCode();
     void OnNcDestroy();
     void PostNcDestroy() override;
@@ -110,6 +136,8 @@ protected:
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnSelChange() {} // a new choice is taken when the edit ends
+    void OnEditCommandOff() {}
+    void OnUpdateEditCommandOff(CCmdUI* pCmdUI) { pCmdUI->Enable(FALSE); }
     UINT OnGetDlgCode();
     void OnNcDestroy();
     void PostNcDestroy() override;

@@ -158,6 +158,7 @@ void CGridMainWnd::CmdCut() {
     try {
         COleDataSource* source = BuildClipboardSource();
         if (source == nullptr) return;
+        // Throws when the clipboard refused the text: the cells are then left as they were.
         source->SetClipboard();
         EraseSelectedCells();
     } catch (CException* e) {

@@ -199,11 +199,22 @@ void CGridMainWnd::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
 }
 
 void CGridMainWnd::OnChar(UINT nChar, UINT nRepCnt, UINT nFlags) {
+    // A double-byte character arrives as two WM_CHARs: the lead byte waits for its trail byte, so
+    // that the editor opens with the whole character.
+    UINT typed = nChar & 0xFFFF;
+    if (pendingLeadByte != 0) {
+        typed = pendingLeadByte << 8 | (typed & 0xFF);
+        pendingLeadByte = 0;
+    } else if (typed <= 0xFF && ::IsDBCSLeadByte((BYTE)typed)) {
+        pendingLeadByte = typed;
+        COleWnd::OnChar(nChar, nRepCnt, nFlags);
+        return;
+    }
     // A typed character starts an edit of the focus cell (which checks the cell itself); Tab is
     // navigation when the grid takes it. Escape types nothing: its character reaches the grid
     // when Escape has just ended an edit, which must not open the editor again.
-    if (!KeyHeld(VK_CONTROL) && mouseMode == GMM_IDLE && !(wantTabKey && nChar == VK_TAB) &&
-        nChar != VK_ESCAPE)
-        BeginCellEdit(focusCell.row, focusCell.col, nChar);
+    if (!KeyHeld(VK_CONTROL) && mouseMode == GMM_IDLE && !(wantTabKey && typed == VK_TAB) &&
+        typed != VK_ESCAPE)
+        BeginCellEdit(focusCell.row, focusCell.col, GEC_TYPED | typed);
     COleWnd::OnChar(nChar, nRepCnt, nFlags);
 }

@@ -220,7 +220,14 @@ void CGridMainWnd::OnMouseMove(UINT nFlags, CPoint point) {
 
 void CGridMainWnd::OnTimer(UINT_PTR nIDEvent) {
     if (nIDEvent == hoverTimer) {
-        // The title tip shows once the pointer has rested on a cell for six ticks.
+        // The title tip shows once the pointer has rested on a cell for six ticks. Not while a
+        // button is down or the mouse drags, clicks or sizes: the tip would take the mouse and
+        // the release would never reach the grid. The rest then counts from the release.
+        if (mouseMode != GMM_IDLE || ::GetKeyState(VK_LBUTTON) < 0 || ::GetKeyState(VK_RBUTTON) < 0 ||
+            ::GetKeyState(VK_MBUTTON) < 0) {
+            hoverTicks = 0;
+            return;
+        }
         hoverTicks++;
         if (hoverTicks <= 5) return;
         CPoint cursor;

@@ -58,6 +58,13 @@
 #define GEK_LIST 2
 #define GEK_COMBO 4
 
+// Added to BeginCellEdit's nChar when the edit starts with a typed character: its low 16 bits are
+// then the character (one byte, or a double-byte character as lead byte << 8 | trail byte), never
+// a key. The characters ! " # $ % & ' ( share their codes with the page and arrow keys, which open
+// the editor with its text selected instead. Without the flag nChar is 1 for the mouse or the key
+// that opened the editor; typed and pressed Return (13), Backspace (8) and Tab (9) act alike.
+#define GEC_TYPED 0x10000
+
 // The in-place editors' control ids.
 #define IDC_CELL_LIST 7
 #define IDC_CELL_EDIT 8

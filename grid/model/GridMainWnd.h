@@ -368,6 +368,7 @@ protected:
     BOOL titleTipCreated;
     UINT_PTR hoverTimer;
     int hoverTicks;
+    UINT pendingLeadByte = 0; // the lead byte of a double-byte character typed, until its trail byte
     int mouseMode;
     CCellPos clickDownCell;
     CCellPos anchorCell;

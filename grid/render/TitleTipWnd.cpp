@@ -4,7 +4,14 @@
 
 BEGIN_MESSAGE_MAP(CTitleTipWnd, CWnd)
 ON_WM_MOUSEMOVE()
+ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
+
+namespace {
+// The tip that is up on this thread, and the message hook that watches its keys.
+thread_local CTitleTipWnd* t_shownTip = nullptr;
+thread_local HHOOK t_keyHook = nullptr;
+} // namespace
 
 CTitleTipWnd::CTitleTipWnd() {
     WNDCLASSA wc;
@@ -21,6 +28,10 @@ CTitleTipWnd::CTitleTipWnd() {
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = TITLETIP_CLASSNAME;
     if (!AfxRegisterClass(&wc)) AfxThrowResourceException();
+}
+
+CTitleTipWnd::~CTitleTipWnd() {
+    StopWatchingKeys();
 }
 
 BOOL CTitleTipWnd::Create(CWnd* pParent) {
@@ -95,15 +106,47 @@ void CTitleTipWnd::Show(CRect rectTitle, LPCTSTR text, int, LPRECT hoverRect, co
         ::TextOutA(dc.m_hDC, 0, i * lineHeight, lines[i], lines[i].GetLength());
 
     SetCapture();
+    WatchKeys();
 
     if (oldFont != nullptr) dc.SelectObject(oldFont);
     created.DeleteObject();
 }
 
 void CTitleTipWnd::Hide() {
+    StopWatchingKeys();
     if (!::IsWindow(m_hWnd)) return;
     if (::GetCapture() == m_hWnd) ::ReleaseCapture();
     ShowWindow(SW_HIDE);
+}
+
+void CTitleTipWnd::OnCaptureChanged(CWnd* pWnd) {
+    Default();
+    if ((pWnd == nullptr || pWnd->m_hWnd != m_hWnd) && IsWindowVisible()) Hide();
+}
+
+void CTitleTipWnd::WatchKeys() {
+    if (t_shownTip != nullptr && t_shownTip != this) t_shownTip->Hide();
+    t_shownTip = this;
+    if (t_keyHook == nullptr)
+        t_keyHook = ::SetWindowsHookExA(WH_GETMESSAGE, HideOnKey, nullptr, ::GetCurrentThreadId());
+}
+
+void CTitleTipWnd::StopWatchingKeys() {
+    if (t_shownTip != this) return;
+    t_shownTip = nullptr;
+    if (t_keyHook != nullptr) ::UnhookWindowsHookEx(t_keyHook);
+    t_keyHook = nullptr;
+}
+
+// Every message this thread takes from its queue passes here while a tip is up.
+LRESULT CALLBACK CTitleTipWnd::HideOnKey(int code, WPARAM wParam, LPARAM lParam) {
+    const MSG* msg = (const MSG*)lParam;
+    CTitleTipWnd* tip = t_shownTip;
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg != nullptr && tip != nullptr &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) &&
+        (tip->parent == nullptr || msg->hwnd != tip->parent->m_hWnd))
+        tip->Hide();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HWND CTitleTipWnd::ForwardTarget(POINT screen) const {

@@ -12,7 +12,7 @@ class CTitleTipWnd : public CWnd {
 public:
     // Registers the "ZTitleTip" class once per process; throws CResourceException when that fails.
     CTitleTipWnd();
-    ~CTitleTipWnd() override = default;
+    ~CTitleTipWnd() override;
 
     virtual BOOL Create(CWnd* pParent);
     // Shows text over rectTitle, one line per "\r\n"-separated part, each as high as rectTitle,
@@ -36,6 +36,13 @@ protected:
     CRect hoverArea;        // tip client coordinates: mouse movement inside keeps the tip up
 
     void OnMouseMove(UINT nFlags, CPoint point);
+    // Another window took the mouse: the tip is no longer in the way of its input, and goes.
+    void OnCaptureChanged(CWnd* pWnd);
+    // While the tip is up, a key for another window of the thread hides it (keys for the grid
+    // come through the grid's PreTranslateMessage).
+    void WatchKeys();
+    void StopWatchingKeys();
+    static LRESULT CALLBACK HideOnKey(int code, WPARAM wParam, LPARAM lParam);
     // The window under a screen point that a forwarded message goes to: the parent grid when it is
     // the tip itself.
     HWND ForwardTarget(POINT screen) const;

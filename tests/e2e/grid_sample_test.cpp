@@ -233,6 +233,18 @@ TEST_F(GridSampleTest, APersonEditsCellsWithKeysAndMouse) {
     ASSERT_TRUE(Click(2, NAME));
     ASSERT_TRUE(Type("Nope"));
     EXPECT_EQ(nullptr, Editor("Edit"));
+    // Punctuation and a Hangul syllable typed first start an edit whole. They are typed as an
+    // input method types them: this display's keyboard layout has no key for '('.
+    auto typeUnicode = [&](const std::wstring& text) {
+        std::vector<INPUT> in(2 * text.size());
+        for (size_t i = 0; i < in.size(); i++)
+            in[i].type = INPUT_KEYBOARD, in[i].ki.wScan = text[i / 2],
+            in[i].ki.dwFlags = KEYEVENTF_UNICODE | (i % 2 ? KEYEVENTF_KEYUP : 0);
+        return SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) == in.size() && Settle();
+    };
+    ASSERT_TRUE(Click(6, NAME) && typeUnicode(L"(x!y") && e2e::EmptyTheClipboard());
+    EXPECT_EQ((std::vector<bool>{false, false, false, true}), EditMenuItems()) << "the open box's rules";
+    ASSERT_TRUE(Click(7, NAME) && typeUnicode(L"\uAC00") && Click(8, NAME));
 
     auto rows = CopyAll();
     ASSERT_EQ(12u, rows.size());
@@ -244,6 +256,8 @@ TEST_F(GridSampleTest, APersonEditsCellsWithKeysAndMouse) {
     EXPECT_EQ("Bolts", rows[1][0]);
     EXPECT_EQ("Quince", rows[2][0]);
     EXPECT_EQ("Dowels", rows[3][0]);
+    EXPECT_EQ("(x!y", rows[5][0]);
+    EXPECT_EQ("\xB0\xA1", rows[6][0]) << "the Hangul syllable GA in code page 949";
 }
 
 TEST_F(GridSampleTest, TheEditMenuFollowsTheSelectionAndTheClipboard) {

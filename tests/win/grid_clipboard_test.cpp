@@ -136,6 +136,17 @@ TEST_F(GridClipboard, CutCopiesEverythingAndClearsOnlyTheEditableCells) {
     EXPECT_EQ(GN_ENDCHANGE, NotifyLog()[1].code);
 }
 
+// The clipboard held open elsewhere refuses the text: a Cut then erases nothing.
+TEST_F(GridClipboard, ACutTheClipboardRefusedLeavesTheCells) {
+    grid.SelectSpan(1, 1, 1, 2, FALSE);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    Command(ID_EDIT_CUT);
+    ::CloseClipboard();
+    EXPECT_EQ("1,1", Cell(1, 1));
+    EXPECT_EQ("1,2", Cell(1, 2));
+    EXPECT_EQ((UINT)CELL_SELECTED, grid.GetCellState(1, 1) & (CELL_SELECTED | CELL_CHANGED));
+}
+
 TEST_F(GridClipboard, PasteSplitsAtCommasTabsAndLineFeedsIntoCellsFromTheFocus) {
     ASSERT_TRUE(PutClipboardBytes(std::string("x,y\n\na\t\tb\r\n  c  ,d\n\0", 21)));
     Select(1, 1);

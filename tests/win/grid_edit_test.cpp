@@ -196,6 +196,19 @@ TEST_F(GridEdit, ReturnStaysArrowsMoveEscapeRestoresAndBackspaceDeletes) {
     EXPECT_EQ(nullptr, Editor(IDC_CELL_EDIT));
 }
 
+// '(' and '!' share their codes with Down and Page Up; a Hangul syllable comes as two bytes, and
+// its lead byte opens no editor before the trail byte.
+TEST_F(GridEdit, PunctuationAndHangulTypedFirstArriveWhole) {
+    const char* typed[] = {"(x!y", "\xB0\xA1\xB3\xAA"};
+    for (int r = 1; r <= 2; r++) {
+        Focus(r, 1);
+        for (const char* p = typed[r - 1]; *p != '\0'; p++)
+            ::SendMessageA(Editor(IDC_CELL_EDIT) ? Editor(IDC_CELL_EDIT) : grid.m_hWnd, WM_CHAR, (BYTE)*p, 1);
+        Press(Editor(IDC_CELL_EDIT), VK_RETURN);
+        EXPECT_EQ(typed[r - 1], Cell(r, 1));
+    }
+}
+
 TEST_F(GridEdit, CellsThatNeverOpenAnEditor) {
     grid.SetCellState(1, 1, CELL_READONLY);
     struct {
@@ -250,6 +263,12 @@ TEST_F(GridEdit, TheCellShapesTheEditBoxWhichWidensWithItsText) {
     ::GetClientRect(grid.m_hWnd, &client);
     ::MapWindowPoints(nullptr, grid.m_hWnd, (LPPOINT)&after, 2);
     EXPECT_LE(after.right, client.right);
+    ::SetFocus(grid.m_hWnd);
+    // Opened on text wider than the cell, the box makes room before the first character.
+    grid.SetCellText(3, 1, "WWWWWWWWWW");
+    grid.BeginCellEdit(3, 1, VK_LBUTTON);
+    ::SendMessageA(Editor(IDC_CELL_EDIT), WM_CHAR, 'Z', 1);
+    EXPECT_EQ("WWWWWWWWWWZ", Text(Editor(IDC_CELL_EDIT)));
     ::SetFocus(grid.m_hWnd);
 
     grid.SetCellState(2, 1, CELL_EDITSCROLL);
@@ -363,11 +382,24 @@ TEST(GridEditInFrame, RecordsAreReflectedAndTheGridsOwnNotificationsGoOn) {
     ::SendMessageA(grid.m_hWnd, WM_CHAR, 'k', 1);
     HWND box = ::GetDlgItem(grid.m_hWnd, IDC_CELL_EDIT);
     ASSERT_NE(nullptr, box);
+    // The Edit menu acts on the open box's text, not on the cells under it.
+    for (UINT id : {ID_EDIT_SELECT_ALL, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_PASTE})
+        frame->SendMessage(WM_COMMAND, id);
     ::SendMessageA(box, WM_KEYDOWN, VK_RETURN, 1);
-    EXPECT_STREQ("k", grid.GetCellText(1, 1));
+    EXPECT_STREQ("kk", grid.GetCellText(1, 1));
     EXPECT_EQ(1, frame->endChanges) << "the grid's own notification, not the record";
+    // While a list is open the commands are greyed and change nothing.
+    grid.SetColumnEditorKind(2, GEK_LIST);
+    grid.BeginCellEdit(1, 2, VK_LBUTTON);
+    CCmdUI selectAll;
+    selectAll.m_nID = ID_EDIT_SELECT_ALL;
+    selectAll.DoUpdate(frame, TRUE);
+    EXPECT_FALSE(selectAll.m_bEnabled);
+    frame->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+    grid.SetFocus();
+    EXPECT_STREQ("kk", grid.GetCellText(1, 1)) << "no paste into the focus cell";
     ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, VK_DELETE, 1);
-    EXPECT_EQ(2, frame->endChanges);
+    EXPECT_EQ(3, frame->endChanges);
 
     grid.DestroyWindow();
     frame->DestroyWindow();

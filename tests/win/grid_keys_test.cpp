@@ -379,7 +379,7 @@ TEST_F(GridKeys, TypingStartsAnEditOfTheFocusCell) {
     ASSERT_EQ(1u, grid.edits.size());
     EXPECT_EQ(2, grid.edits[0].row);
     EXPECT_EQ(3, grid.edits[0].col);
-    EXPECT_EQ((UINT)'x', grid.edits[0].nChar);
+    EXPECT_EQ((UINT)(GEC_TYPED | 'x'), grid.edits[0].nChar);
 
     Char('\t');
     EXPECT_EQ(1u, grid.edits.size()) << "Tab is navigation";
@@ -396,5 +396,5 @@ TEST_F(GridKeys, TypingStartsAnEditOfTheFocusCell) {
     grid.wantTabKey = FALSE;
     Char('\t');
     ASSERT_EQ(2u, grid.edits.size());
-    EXPECT_EQ((UINT)'\t', grid.edits[1].nChar);
+    EXPECT_EQ((UINT)(GEC_TYPED | '\t'), grid.edits[1].nChar);
 }

@@ -199,3 +199,28 @@ TEST_F(TitleTip, TheHoverTimerShowsTheRowsLastColumnAndScrollingHidesIt) {
         ::SendMessageA(grid.m_hWnd, WM_TIMER, grid.hoverTimer, 0);
     EXPECT_FALSE(tip->IsWindowVisible());
 }
+
+TEST_F(TitleTip, NoTipWhileAButtonIsDownAndKeysOrCaptureElsewhereHideIt) {
+    CPoint rest = CellPoint(3, 1), corner = ToScreen(Client()).TopLeft();
+    ASSERT_TRUE(::SetCursorPos(corner.x + rest.x, corner.y + rest.y));
+    Click(rest);
+    grid.edits.clear();
+    Down(rest); // on the focus cell: its release opens the editor
+    for (int i = 0; i < 7; i++)
+        ::SendMessageA(grid.m_hWnd, WM_TIMER, grid.hoverTimer, 0);
+    // The release goes where the system sends it: to the window holding the mouse.
+    HWND capture = ::GetCapture();
+    ::SendMessageA(capture != nullptr ? capture : grid.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(rest.x, rest.y));
+    EXPECT_EQ(1u, grid.edits.size());
+    // A key taken from the queue for another window of the thread, or the capture taken, hides it.
+    MSG msg;
+    for (int way = 0; way < 2; way++) {
+        tip->Show(Cell(2, 2), "2,2", 5, nullptr, &font);
+        ASSERT_TRUE(tip->IsWindowVisible());
+        if (way == 0 && ::PostMessageA(host, WM_KEYDOWN, 'A', 1))
+            ::PeekMessageA(&msg, host, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+        else
+            ::SetCapture(host);
+        EXPECT_FALSE(tip->IsWindowVisible()) << way;
+    }
+}
