@@ -38,6 +38,9 @@ public:
     // shown; nothing otherwise.
     void FlushTraceView();
     BOOL IsTraceViewPending() const { return m_viewPendingFrom >= 0; }
+    // Whether new records scroll the view to the newest row: on until the user moves the view
+    // away from it, on again when the user brings it back (or clears or loads the trace).
+    BOOL IsFollowingTrace() const { return m_following; }
 
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
@@ -65,6 +68,11 @@ protected:
     LONGLONG m_lastArrival;      // performance counter at the previous trace record
     LONGLONG m_viewPendingSince; // performance counter when m_viewPendingFrom was set
     LONGLONG m_frameTicks;       // one display frame in performance-counter ticks
+    // Following the newest row (TraceView.cpp). Only the user's scrolling changes it: the view's
+    // position is remembered wherever the trace leaves it, and a different position found later
+    // is the user's.
+    BOOL m_following;
+    int m_viewPos; // vertical scroll position the trace last left the view at
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -81,6 +89,9 @@ protected:
     // within a frame; the pending update is carried out before anything else looks at the grid.
     void ShowTraceRow(int row, BOOL burst);
     void BeginPendingView(LONGLONG now);
+    void NoteUserScroll();
+    void FollowTrace();
+    int ViewPosition() const;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);

@@ -25,6 +25,8 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     if (pCopyDataStruct->dwData == TRACE_SESSION_START) {
         FlushTraceView();
     } else {
+        // Whether to follow is settled before the row changes the scroll range.
+        NoteUserScroll();
         burst = m_viewPendingFrom >= 0 || now.QuadPart - m_lastArrival < m_frameTicks;
         m_lastArrival = now.QuadPart;
         if (burst) BeginPendingView(now.QuadPart);
