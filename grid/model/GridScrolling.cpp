@@ -245,6 +245,14 @@ void CGridMainWnd::PlaceCellInView(int row, int col) {
 }
 
 void CGridMainWnd::BeginScroll() {
-    if (!scrollFocusHeld && ::GetFocus() != m_hWnd) SetFocus();
+    TakeFocus();
     titleTip.Hide();
+}
+
+void CGridMainWnd::TakeFocus() {
+    HWND focus = ::GetFocus();
+    if (focus == m_hWnd) return;
+    // Held, the focus is taken only from an in-place editor, which ends its edit on losing it.
+    if (focusHeld && (focus == nullptr || !::IsChild(m_hWnd, focus))) return;
+    SetFocus();
 }
