@@ -16,6 +16,9 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // not taken: the user's OK would empty the trace they were added to, and a second session
     // start would open a second prompt.
     if (m_sessionPrompt) return FALSE;
+    // A record never moves the keyboard focus: not when it scrolls the grid, nor when it makes
+    // the grid's scroll bar appear.
+    CGridMainWnd::FocusHold hold(m_grid);
 
     // A trace record that follows the previous one within a frame is shown with the records
     // after it (TraceView.cpp). A session start shows the trace as it is before asking.

@@ -59,9 +59,7 @@ void CDebuggerDlg::FollowTrace() {
 void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
     if (!burst) {
         if (m_following) {
-            m_grid.HoldFocusOnScroll(TRUE);
             m_grid.ScrollCellIntoView(row, 0);
-            m_grid.HoldFocusOnScroll(FALSE);
             m_viewPos = ViewPosition();
         }
         m_grid.RepaintRow(row);
@@ -82,10 +80,9 @@ void CDebuggerDlg::FlushTraceView() {
         m_grid.DeferScrollBarRedraw(FALSE);
         return;
     }
+    CGridMainWnd::FocusHold hold(m_grid);
     NoteUserScroll();
-    m_grid.HoldFocusOnScroll(TRUE);
     ShowNewTraceRows(m_grid, m_following);
-    m_grid.HoldFocusOnScroll(FALSE);
     m_viewPos = ViewPosition();
 }
 
