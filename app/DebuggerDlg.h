@@ -38,9 +38,6 @@ public:
     // shown; nothing otherwise.
     void FlushTraceView();
     BOOL IsTraceViewPending() const { return m_viewPendingFrom >= 0; }
-    // Whether new records scroll the view to the newest row: on until the user moves the view
-    // away from it, on again when the user brings it back (or clears or loads the trace).
-    BOOL IsFollowingTrace() const { return m_following; }
 
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
