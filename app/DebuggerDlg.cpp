@@ -21,7 +21,7 @@ CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
     : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_depth(0),
       // The delay of the first record is measured from the dialog's creation.
       m_lastTick(::GetTickCount()), m_traceBusy(FALSE), m_viewPendingFrom(-1), m_lastArrival(0),
-      m_viewPendingSince(0) {
+      m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);
     m_frameTicks = freq.QuadPart * 16 / 1000; // one frame at 60 Hz
@@ -94,6 +94,7 @@ void CDebuggerDlg::OnFileNew() {
     m_grid.RemoveScrollingRows();
     SetDlgItemText(IDC_EDIT_DETAIL, "");
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    FollowTrace();
 }
 
 LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam) {

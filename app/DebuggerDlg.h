@@ -68,6 +68,11 @@ protected:
     LONGLONG m_lastArrival;      // performance counter at the previous trace record
     LONGLONG m_viewPendingSince; // performance counter when m_viewPendingFrom was set
     LONGLONG m_frameTicks;       // one display frame in performance-counter ticks
+    // Following the newest row (TraceView.cpp). Only the user's scrolling changes it: the view's
+    // position is remembered wherever the trace leaves it, and a different position found later
+    // is the user's.
+    BOOL m_following;
+    int m_viewPos; // vertical scroll position the trace last left the view at
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -88,6 +93,9 @@ protected:
     BOOL BeginPendingView(LONGLONG now);
     // The timer that shows waiting rows a frame later; FALSE when the system sets none.
     virtual BOOL StartTraceViewTimer();
+    void NoteUserScroll();
+    void FollowTrace();
+    int ViewPosition() const;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);

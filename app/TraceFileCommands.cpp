@@ -113,4 +113,6 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     m_grid.SuspendScrollBarUpdates(FALSE);
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // The loaded trace is shown from its first row; the next record is followed to the end.
+    FollowTrace();
 }

@@ -91,11 +91,11 @@ int AddEmptyTraceRow(CGridMainWnd& grid) {
     return row;
 }
 
-void ShowNewTraceRows(CGridMainWnd& grid) {
+void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest) {
     grid.UpdateScrollBars();
     grid.DeferScrollBarRedraw(FALSE);
     const int newest = grid.GetNumRows() - 1;
-    if (newest >= grid.GetNumFixedRows()) grid.PlaceCellInView(newest, 0);
+    if (placeNewest && newest >= grid.GetNumFixedRows()) grid.PlaceCellInView(newest, 0);
     grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }
 

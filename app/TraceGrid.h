@@ -17,8 +17,8 @@ int AddEmptyTraceRow(CGridMainWnd& grid);
 // Shows the rows added while the scroll bars' drawing was deferred, all at once: the range for
 // every row, the newest row placed in view where the line scrolls of each row would have put it,
 // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
-// scroll-bar drawing per row. The deferral ends.
-void ShowNewTraceRows(CGridMainWnd& grid);
+// scroll-bar drawing per row. The deferral ends. Unless placeNewest, the view stays where it is.
+void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest = TRUE);
 // Appends one row of a trace file as Open File shows it: the body look, the function and delay
 // columns, and the first 100 characters of the detail. Returns the row.
 int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text);

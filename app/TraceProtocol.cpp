@@ -17,6 +17,9 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // second session start would open a second prompt, and the rollback of a failing record or
     // load would remove them after their TRUE.
     if (m_traceBusy) return FALSE;
+    // A record never moves the keyboard focus: not when it scrolls the grid, nor when it makes
+    // the grid's scroll bar appear.
+    CGridMainWnd::FocusHold hold(m_grid);
 
     // A trace record that follows the previous one within a frame is shown with the records
     // after it (TraceView.cpp). A session start shows the trace as it is before asking.
@@ -26,6 +29,8 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     if (pCopyDataStruct->dwData == TRACE_SESSION_START) {
         FlushTraceView();
     } else {
+        // Whether to follow is settled before the row changes the scroll range.
+        NoteUserScroll();
         burst = m_viewPendingFrom >= 0 || now.QuadPart - m_lastArrival < m_frameTicks;
         m_lastArrival = now.QuadPart;
         if (burst) burst = BeginPendingView(now.QuadPart);

@@ -5,6 +5,12 @@
 // a frame old, so that an engine streaming records is not held to the pace of the screen.
 // Anything that looks at the grid (input, commands, resizing, dropped files, the session prompt)
 // brings the view up to date first, so it sees the grid as if every row had been shown at once.
+//
+// The view follows the newest row until the user scrolls away from it (wheel, scroll bar, keys);
+// then new rows are stored, counted in the scroll bar and painted where they lie, and the rows on
+// the screen stay where the user put them, until the user brings the view back to the end. The
+// trace never takes the keyboard focus: the user may be selecting text in the detail box, or
+// working in another program.
 #include "DebuggerDlg.h"
 #include "TraceGrid.h"
 
@@ -32,9 +38,36 @@ BOOL CDebuggerDlg::StartTraceViewTimer() {
     return SetTimer(kTraceViewTimer, kTraceViewTimerMs, nullptr) != 0;
 }
 
+int CDebuggerDlg::ViewPosition() const {
+    return m_grid.m_hWnd != nullptr ? m_grid.GetScrollPosition(SB_VERT, FALSE) : 0;
+}
+
+void CDebuggerDlg::NoteUserScroll() {
+    // Batched rows leave the view short of the end for a frame without moving it: only a
+    // position the trace did not leave the view at is the user's doing, and only then is it
+    // looked at. The user follows the trace by leaving the view at the end of the range, or
+    // anywhere the newest row is wholly shown.
+    const int pos = ViewPosition();
+    if (pos == m_viewPos) return;
+    m_viewPos = pos;
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE;
+    const int end = ::GetScrollInfo(m_grid.m_hWnd, SB_VERT, &si) ? si.nMax - (int)si.nPage + 1 : 0;
+    m_following = pos >= end || m_grid.GetFullyShownCellSpan().maxRow >= m_grid.GetNumRows() - 1;
+}
+
+void CDebuggerDlg::FollowTrace() {
+    m_following = TRUE;
+    m_viewPos = ViewPosition();
+}
+
 void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
     if (!burst) {
-        m_grid.ScrollCellIntoView(row, 0);
+        if (m_following) {
+            m_grid.ScrollCellIntoView(row, 0);
+            m_viewPos = ViewPosition();
+        }
         m_grid.RepaintRow(row);
         return;
     }
@@ -53,7 +86,10 @@ void CDebuggerDlg::FlushTraceView() {
         m_grid.DeferScrollBarRedraw(FALSE);
         return;
     }
-    ShowNewTraceRows(m_grid);
+    CGridMainWnd::FocusHold hold(m_grid);
+    NoteUserScroll();
+    ShowNewTraceRows(m_grid, m_following);
+    m_viewPos = ViewPosition();
 }
 
 void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {

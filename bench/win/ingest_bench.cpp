@@ -5,7 +5,10 @@
 // window, and the debugger's memory per row.
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
-//                                                     [--listview-max N]
+//                                                     [--listview-max N] [--scrolled-away 1]
+//
+// With --scrolled-away 1 the user has scrolled the debugger's view to its first row before the
+// stream (after 100 untimed records): the records are stored and counted without being followed.
 #include "afx.h"
 #include "bench_util.h"
 #include "e2e_harness.h"
@@ -141,11 +144,13 @@ int main(int argc, char** argv) {
     long window = 1000;
     // A list view takes a few hundred records a second: it is fed only up to this size.
     long listMax = 20000;
+    bool scrolledAway = false;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         if (a == "--window") window = std::atol(argv[i + 1]);
         if (a == "--sizes") sizes = ParseSizes(argv[i + 1]);
         if (a == "--listview-max") listMax = std::atol(argv[i + 1]);
+        if (a == "--scrolled-away") scrolledAway = std::atol(argv[i + 1]) != 0;
     }
     std::vector<Sample> base, list;
     if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base)) return 1;
@@ -168,6 +173,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the session was not started\n");
         return 1;
     }
+    if (scrolledAway) {
+        for (long i = 0; i < 100; i++)
+            dbg.Send(0, "warm|up");
+        ::PostMessageA(dbg.Item(e2e::GRID_CONTROL_ID), WM_VSCROLL, SB_TOP, 0);
+        dbg.Sync();
+    }
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dbg.Pid());
     SIZE_T before = bench::PrivateBytes(process);
     std::vector<Sample> real = Stream(dbg.Window(), sizes, window);
@@ -177,8 +188,8 @@ int main(int argc, char** argv) {
 
     std::printf(
         "records/s over the %ld records ending at each trace size (best quarter of them in brackets);\n"
-        "ratios to the bare window of the same run\n",
-        window);
+        "ratios to the bare window of the same run%s\n",
+        window, scrolledAway ? "; the debugger's view scrolled away from the newest row" : "");
     std::printf("%10s %20s %20s %20s %14s %14s\n", "rows", "bare window", "debugger", "list view",
                 "debugger/bare", "list/bare");
     for (size_t i = 0; i < sizes.size(); i++) {

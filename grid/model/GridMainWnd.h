@@ -161,6 +161,23 @@ public:
     // that appends rows in bulk (a trace file loaded) calls UpdateScrollBars once at the end, which
     // sets the ranges for every row and draws the bars. Nothing may scroll in between.
     void SuspendScrollBarUpdates(BOOL suspended) { scrollBarUpdatesSuspended = suspended; }
+    // While a FocusHold lives, the grid takes the keyboard focus on its own (for a scroll, or a
+    // resize when a scroll bar comes or goes) only from its own in-place editor, never from
+    // another window: for an owner that changes the grid on its own account, such as a view
+    // following new rows while the user works in another control or another program. Holds nest.
+    class FocusHold {
+    public:
+        explicit FocusHold(CGridMainWnd& grid) : m_grid(grid), m_held(grid.focusHeld) {
+            grid.focusHeld = TRUE;
+        }
+        ~FocusHold() { m_grid.focusHeld = m_held; }
+        FocusHold(const FocusHold&) = delete;
+        FocusHold& operator=(const FocusHold&) = delete;
+
+    private:
+        CGridMainWnd& m_grid;
+        BOOL m_held;
+    };
     void EnableScrollBars(BOOL horz, BOOL vert) {
         horzScrollEnabled = horz;
         vertScrollEnabled = vert;
@@ -176,6 +193,11 @@ public:
     // One line scroll's change of position (down or right when forward), as the scroll bars'
     // arrows make it; FALSE when the position is at that end. Nothing is moved or painted.
     BOOL StepLine(int bar, BOOL forward, BOOL redraw);
+    // What every scroll does besides moving: the grid takes the keyboard focus and the title tip
+    // goes.
+    void BeginScroll();
+    // Takes the keyboard focus, unless a FocusHold keeps it where it is.
+    void TakeFocus();
     CSize MeasureText(LPCTSTR text, BOOL heading);
     BOOL FitColumnToText(int col);
     BOOL FitRowToText(int row);
@@ -353,6 +375,7 @@ protected:
     BOOL horzScrollEnabled;
     BOOL scrollBarRedrawDeferred = FALSE;   // scroll bar changes are drawn later (RemoveScrollingRows)
     BOOL scrollBarUpdatesSuspended = FALSE; // the bars are set once after a bulk append
+    BOOL focusHeld = FALSE;                 // a FocusHold lives
     // The extent of an empty text in the heading ([1]) and body ([0]) font, with the font it was
     // measured in: every appended row measures its empty heading, and a font costs microseconds
     // to create and select.

@@ -29,8 +29,7 @@ BOOL CGridMainWnd::StepLine(int bar, BOOL forward, BOOL redraw) {
 }
 
 void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
-    if (::GetFocus() != m_hWnd) SetFocus();
-    titleTip.Hide();
+    BeginScroll();
     const int frame = drawFrame ? 1 : 0; // the frame's lines are not moved by a line scroll
 
     int pos = GetScrollPosition(SB_VERT, FALSE);
@@ -117,8 +116,7 @@ void CGridMainWnd::OnVScroll(UINT nSBCode, UINT, CScrollBar*) {
 }
 
 void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
-    if (::GetFocus() != m_hWnd) SetFocus();
-    titleTip.Hide();
+    BeginScroll();
     const int frame = drawFrame ? 1 : 0; // the frame's lines are not moved by a line scroll
 
     int pos = GetScrollPosition(SB_HORZ, FALSE);
@@ -243,8 +241,18 @@ void CGridMainWnd::PlaceCellInView(int row, int col) {
     if (rect.bottom > client.bottom) steps++, StepLine(SB_VERT, TRUE, FALSE);
 
     // What every scroll message does besides moving.
-    if (steps > 0) {
-        if (::GetFocus() != m_hWnd) SetFocus();
-        titleTip.Hide();
-    }
+    if (steps > 0) BeginScroll();
+}
+
+void CGridMainWnd::BeginScroll() {
+    TakeFocus();
+    titleTip.Hide();
+}
+
+void CGridMainWnd::TakeFocus() {
+    HWND focus = ::GetFocus();
+    if (focus == m_hWnd) return;
+    // Held, the focus is taken only from an in-place editor, which ends its edit on losing it.
+    if (focusHeld && (focus == nullptr || !::IsChild(m_hWnd, focus))) return;
+    SetFocus();
 }

@@ -16,7 +16,7 @@ void CGridMainWnd::OnSize(UINT, int cx, int) {
     if (g_inGridOnSize || !::IsWindow(m_hWnd)) return;
     OnSizeGuard guard;
     if (keepColumnProportions) ScaleColumnsToWidth(cx);
-    SetFocus(); // ends an in-place edit, whose control loses the focus
+    TakeFocus(); // ends an in-place edit, whose control loses the focus
     Default();
     UpdateScrollBars();
 }

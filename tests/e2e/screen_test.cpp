@@ -3,6 +3,7 @@
 // colours are fixed: the heading row and its edges, the frame, the grid lines, the indentation
 // and margins of the text, and the look of the selected row and the focused cell.
 #include "e2e_fixture.h"
+#include "e2e_input.h"
 
 #include <string>
 #include <vector>
@@ -117,8 +118,8 @@ protected:
         return -1;
     }
 
-    bool Click(int x, int y) const {
-        HWND g = Grid();
+    bool Click(int x, int y, HWND to = nullptr) const {
+        HWND g = to ? to : Grid();
         return PostMessageA(g, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)) &&
                PostMessageA(g, WM_LBUTTONUP, 0, MAKELPARAM(x, y)) && dbg.Sync() && dbg.Sync();
     }
@@ -263,4 +264,42 @@ TEST_F(ScreenTest, StreamedTraceKeepsTheNewestRowInView) {
     EXPECT_EQ(kGridLine, s.At(3, lastLine));
     Sleep(500);
     EXPECT_TRUE(Settled() == s) << "the picture changed after the stream stopped";
+}
+
+TEST_F(ScreenTest, ScrolledAwayTheRowsStayWhileTheTraceGrowsAndCtrlEndFollowsAgain) {
+    // Text selected in the detail box keeps the focus while records scroll the grid.
+    HWND edit = dbg.Item(e2e::DETAIL_CONTROL_ID);
+    ASSERT_TRUE(dbg.SetDetailText("selected text") && Click(5, 5, edit));
+    SendMessageA(edit, EM_SETSEL, 0, 8);
+    for (int i = 1; i <= 120; ++i)
+        ASSERT_EQ(TRUE, Send(KIND_TRACE, "r|row " + std::to_string(i)));
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof gui;
+    EXPECT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dbg.Window(), nullptr), &gui) &&
+                gui.hwndFocus == edit);
+
+    // The wheel turned up: the same rows stay for a second of records, and a click shows its row.
+    // (Every record drops the selection, so the picture is taken after one.)
+    const int y = 3 * kRowHeight + 10;
+    ASSERT_TRUE(PostMessageA(Grid(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0) && dbg.Sync() &&
+                Click(40, y) && Send(KIND_TRACE, "f|flood") == TRUE);
+    const std::string shown = dbg.DetailText();
+    const Shot before = Settled();
+    std::thread flood([&] {
+        for (DWORD end = GetTickCount() + 1000; GetTickCount() < end;)
+            EXPECT_EQ(TRUE, Send(KIND_TRACE, "f|flood"));
+    });
+    Sleep(900);
+    EXPECT_TRUE(Settled() == before && Click(40, y)) << "the rows moved";
+    EXPECT_EQ(shown, dbg.DetailText());
+    flood.join();
+
+    // Ctrl+End after a click goes to the newest row, and the next record moves the rows up again.
+    ASSERT_TRUE(Click(40, y) && e2e::BringToFront(dbg.Window()));
+    const Shot clicked = Settled();
+    ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, VK_END}));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !(Capture(Grid()) == clicked); }, e2e::SYNC_TIMEOUT_MS));
+    const Shot end = Settled();
+    ASSERT_EQ(TRUE, Send(KIND_TRACE, "r|newest"));
+    EXPECT_FALSE(Settled() == end) << "the newest row is not followed";
 }
