@@ -70,28 +70,29 @@ bool ParseSeconds(const char* text, double* value) {
     return *end == '\0' && *value > 0 && *value <= 366.0 * 24 * 3600;
 }
 
+// Takes one of two options that exclude each other (field still `unset`, or already `rule`).
+template <class Rule> bool TakeOneOfTwo(Rule rule, Rule unset, Rule* field) {
+    if (*field != unset && *field != rule) return false;
+    *field = rule;
+    return true;
+}
+
 bool ParseCaptureArguments(int argc, char** argv, CaptureOptions* o, std::string* error) {
-    bool sessionsGiven = false, existingGiven = false;
     for (int i = 0; i < argc; i++) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
             o->help = true;
         } else if (a == "--first" || a == "--refuse") {
-            const SessionRule rule = a == "--first" ? ACCEPT_FIRST : REFUSE_ALL;
-            if (sessionsGiven && o->sessions != rule) {
+            if (!TakeOneOfTwo(a == "--first" ? ACCEPT_FIRST : REFUSE_ALL, ACCEPT_EVERY, &o->sessions)) {
                 *error = "--first and --refuse exclude each other";
                 return false;
             }
-            o->sessions = rule;
-            sessionsGiven = true;
         } else if (a == "--append" || a == "--overwrite") {
-            const ExistingFile rule = a == "--append" ? APPEND_EXISTING : OVERWRITE_EXISTING;
-            if (existingGiven && o->existing != rule) {
+            if (!TakeOneOfTwo(a == "--append" ? APPEND_EXISTING : OVERWRITE_EXISTING, KEEP_EXISTING,
+                              &o->existing)) {
                 *error = "--append and --overwrite exclude each other";
                 return false;
             }
-            o->existing = rule;
-            existingGiven = true;
         } else if (a == "--count") {
             if (!ParseCount(i + 1 < argc ? argv[++i] : nullptr, &o->count)) {
                 *error = "--count needs a whole number of records, 1 or more";
