@@ -18,8 +18,8 @@ ON_MESSAGE(WM_GRID_SELCHANGE, OnGridSelChange)
 END_MESSAGE_MAP()
 
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
-    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_sessionPrompt(FALSE),
-      m_viewPendingFrom(-1), m_lastArrival(0), m_viewPendingSince(0) {
+    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_traceBusy(FALSE), m_viewPendingFrom(-1),
+      m_lastArrival(0), m_viewPendingSince(0) {
     // The delay of the first record is measured from the dialog's creation.
     m_rows.StartSession(::GetTickCount());
     LARGE_INTEGER freq;
