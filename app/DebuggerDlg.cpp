@@ -18,10 +18,10 @@ ON_MESSAGE(WM_GRID_SELCHANGE, OnGridSelChange)
 END_MESSAGE_MAP()
 
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
-    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_depth(0),
-      // The delay of the first record is measured from the dialog's creation.
-      m_lastTick(::GetTickCount()), m_traceBusy(FALSE), m_viewPendingFrom(-1), m_lastArrival(0),
-      m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
+    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_traceBusy(FALSE), m_viewPendingFrom(-1),
+      m_lastArrival(0), m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
+    // The delay of the first record is measured from the dialog's creation.
+    m_rows.StartSession(::GetTickCount());
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);
     m_frameTicks = freq.QuadPart * 16 / 1000; // one frame at 60 Hz

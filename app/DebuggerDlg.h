@@ -4,14 +4,8 @@
 
 #include "afxwin.h"
 #include "GridMainWnd.h"
+#include "TraceRecord.h"
 #include "resource.h"
-
-// Kinds of trace record (COPYDATASTRUCT::dwData).
-enum {
-    TRACE_ENTER = 1,
-    TRACE_LEAVE = 2,
-    TRACE_SESSION_START = 9999,
-};
 
 class CDebuggerDlg : public CDialog {
 public:
@@ -42,7 +36,7 @@ public:
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
     const CStringArray& Details() const { return m_details; }
-    int Depth() const { return m_depth; }
+    int Depth() const { return m_rows.depth; }
 
     // Dropped files and the two script viewers.
     void OnDropFiles(HDROP hDrop);
@@ -52,8 +46,7 @@ public:
 
 protected:
     CGridMainWnd m_grid;    // the trace grid, control 4048
-    int m_depth;            // call depth of the trace; may become negative
-    DWORD m_lastTick;       // GetTickCount at the previous record or session start
+    CTraceRowRules m_rows;  // the call depth and the GetTickCount of the previous record
     CStringArray m_details; // full detail of every scrolling row: entry i is row i + 1
     CEdit m_editDetail;     // the detail box, control 1001
     HICON m_hIcon;          // icon 128

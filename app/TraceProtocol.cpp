@@ -1,15 +1,9 @@
 // The trace protocol: one WM_COPYDATA record from the script engine becomes one grid row and one
 // entry of m_details, or, for a session start, a question to the user and an empty trace.
 #include "DebuggerDlg.h"
-#include "ScriptCipher.h"
 #include "TraceGrid.h"
 
-#include <cstring>
 #include <new>
-
-namespace {
-const char kIndent[] = "     "; // five spaces per call level
-}
 
 BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // A message box's loop (the session prompt, a load's error) still delivers records from other
@@ -39,7 +33,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // A record is taken whole or not at all: when memory runs out on the way, whatever of it was
     // stored is taken back and the sender is answered FALSE, so that every row keeps its own
     // detail.
-    const int depth = m_depth;
+    const int depth = m_rows.depth;
     const INT_PTR details = m_details.GetSize();
     const int rows = m_grid.GetNumRows();
     m_traceBusy = TRUE;
@@ -51,7 +45,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
         e->Delete();
     } catch (const std::bad_alloc&) {
     }
-    m_depth = depth;
+    m_rows.depth = depth;
     if (m_details.GetSize() > details) m_details.SetSize(details);
     if (m_grid.GetNumRows() > rows) {
         while (m_grid.GetNumRows() > rows)
@@ -66,11 +60,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
 
 BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst) {
     // The payload need not be NUL-terminated; a NUL inside it ends the text there.
-    CString payload;
-    int cb = (int)pCopyDataStruct->cbData;
-    if (cb < 0 || pCopyDataStruct->lpData == nullptr) cb = 0;
-    if (cb > 0) std::memcpy(payload.GetBufferSetLength(cb), pCopyDataStruct->lpData, (size_t)cb);
-    payload.ReleaseBuffer(-1);
+    const CString payload = TracePayloadText(pCopyDataStruct->lpData, pCopyDataStruct->cbData);
 
     if (pCopyDataStruct->dwData == TRACE_SESSION_START) {
         if (m_details.GetSize() > 0) return FALSE;
@@ -78,50 +68,24 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
         prompt.Format("SID [%s]스크립트를 디버깅하시겠습니까", (LPCTSTR)payload);
         const int answer = MessageBox(prompt, nullptr, MB_OKCANCEL);
         if (answer != IDOK) return FALSE; // Cancel, or no prompt could be shown
-        m_depth = 0;
         m_details.SetSize(0);
         m_grid.RemoveScrollingRows();
         m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        m_lastTick = ::GetTickCount();
+        m_rows.StartSession(::GetTickCount());
         return TRUE;
     }
 
-    // A leave record is indented like its enter record.
-    if (pCopyDataStruct->dwData == TRACE_LEAVE) m_depth--;
-
-    CString name;
-    AfxExtractSubString(name, payload, 0, '|');
-    CString text0;
-    for (int i = 0; i < m_depth; i++)
-        text0 += kIndent;
-    text0 += name;
-
+    TraceRowText text;
+    m_rows.BuildRow(pCopyDataStruct->dwData, payload, &text);
     int row = AddEmptyTraceRow(m_grid);
     FormatTraceRow(row);
-    m_grid.SetCellText(row, 0, text0);
-
-    CString detail;
-    int bar = payload.Find('|');
-    if (pCopyDataStruct->dwData == TRACE_ENTER)
-        detail = CString('-', 96);
-    else if (bar >= 0) {
-        detail = payload.Mid(bar + 1);
-        // Two functions' details are never kept in clear: stored and listed encrypted.
-        if (IsMaskedFunction(name)) detail = MaskTraceDetail(detail);
-    } else
-        detail = text0;
-
-    m_details.SetAtGrow(m_details.GetSize(), detail);
-    m_grid.SetCellText(row, 2, detail.Left(100));
-
-    DWORD delay = ::GetTickCount() - m_lastTick;
-    CString delayText;
-    delayText.Format("%d", (int)delay);
-    m_grid.SetCellText(row, 1, delayText);
+    m_grid.SetCellText(row, 0, text.function);
+    m_details.SetAtGrow(m_details.GetSize(), text.detail);
+    m_grid.SetCellText(row, 2, text.detail.Left(100));
+    m_grid.SetCellText(row, 1, m_rows.DelayText(::GetTickCount()));
 
     ShowTraceRow(row, burst);
 
-    if (pCopyDataStruct->dwData == TRACE_ENTER) m_depth++;
-    m_lastTick = ::GetTickCount();
+    m_rows.lastTick = ::GetTickCount();
     return TRUE;
 }

@@ -22,6 +22,8 @@ static void PrintUsage(FILE* f) {
                "                    (no line end added), or a .vkp trace file as a table\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
+               "  capture OUT.vkp   receive trace records as the debugger does, with nobody watching, and\n"
+               "                    write their rows to a trace file (Windows only; capture --help)\n"
                "  print TRACE.vkp   print a trace file as the debugger's grid prints it, on a printer or\n"
                "                    into PNG images (--png DIR; Windows only; print --help for more)\n"
                "Text on the command line is read in your locale's encoding (UTF-8 in the C locale) and\n"
@@ -44,6 +46,16 @@ static int Dispatch(const char* command, int argc, char** argv) {
             stderr,
             "vktool: '%s' talks to the debugger's window and is available in the Windows build only\n",
             command);
+        return VK_EXIT_USAGE;
+#endif
+    }
+    if (std::strcmp(command, "capture") == 0) {
+#if defined(_WIN32) && defined(VKTOOL_CAPTURE_COMMAND)
+        return VkCapture(argc, argv);
+#else
+        std::fputs("vktool: 'capture' receives the engine's window messages and is available in the Windows "
+                   "build only\n",
+                   stderr);
         return VK_EXIT_USAGE;
 #endif
     }

@@ -36,6 +36,9 @@ int VkShowTrace(const char* path, bool raw, FILE* out, FILE* err);
 int VkSend(int argc, char** argv);
 // Plays a scripted demonstration session against a running debugger (Windows only).
 int VkDemo(int argc, char** argv);
+// vktool capture OUT.vkp: receives trace records as the debugger does and writes their rows to a
+// trace file as they arrive (Windows only).
+int VkCapture(int argc, char** argv);
 // vktool print TRACE.vkp: prints a trace file as the debugger's grid prints it, on a printer or
 // into PNG images (Windows only).
 int VkPrint(int argc, char** argv);

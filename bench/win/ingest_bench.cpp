@@ -2,13 +2,17 @@
 // into the real debugger (its dialog visible, following the newest row), and, as baselines, into
 // a bare window that only answers WM_COPYDATA and into a report-mode list view filled one item
 // per record. It reports records per second around each trace size, the ratios to the bare
-// window, and the debugger's memory per row.
+// window, and the debugger's memory per row. `vktool capture` is measured beside them: its rates,
+// their ratios to the bare window, and its memory after the first size and at the end (it should
+// not grow, whatever the number of records).
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 //                                                     [--listview-max N] [--scrolled-away 1]
+//                                                     [--capture-only]
 //
 // With --scrolled-away 1 the user has scrolled the debugger's view to its first row before the
 // stream (after 100 untimed records): the records are stored and counted without being followed.
+// --capture-only: the bare window and the capture only (for long runs, e.g. 10,000,000 records).
 #include "afx.h"
 #include "bench_util.h"
 #include "e2e_harness.h"
@@ -45,14 +49,15 @@ void MakeRecord(long i, ULONG_PTR* kind, std::string* payload) {
 
 struct Sample {
     long size;
-    double rate; // over the whole window
-    double best; // over the fastest quarter of the window: the least disturbed by the machine
+    double rate;  // over the whole window
+    double best;  // over the fastest quarter of the window: the least disturbed by the machine
+    SIZE_T bytes; // the receiver's private bytes at this size (when it was measured)
 };
 
 // Streams records up to the largest size, timing the `window` records that end at each size, in
 // four consecutive quarters. A record the receiver did not answer makes the figures void: the
 // benchmark says so and fails.
-std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window) {
+std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, HANDLE process = nullptr) {
     const int quarters = 4;
     std::vector<Sample> out;
     LARGE_INTEGER freq, t0, t1;
@@ -80,7 +85,8 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window) 
             total += secs;
             if (count > 0 && secs > 0 && count / secs > best) best = count / secs;
         }
-        out.push_back({size, total > 0 ? double(size - from) / total : 0, best});
+        out.push_back({size, total > 0 ? double(size - from) / total : 0, best,
+                       process ? bench::PrivateBytes(process) : 0});
     }
     if (unanswered > 0) {
         std::fprintf(stderr, "%ld of %ld records were not answered: the figures are void\n", unanswered,
@@ -125,6 +131,39 @@ bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
     return true;
 }
 
+// Starts `vktool capture` into a temporary file and streams the sizes into it.
+bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sample>* out) {
+    char dir[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "ingest_bench_capture.vkp";
+    std::string error;
+    e2e::ChildProcess child;
+    if (!child.Start(e2e::BinDir() + "\\vktool.exe", {"capture", path, "--overwrite", "--quiet"}, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    HWND h = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            h = ::FindWindowA("#32770", "Valkorine Debuger");
+            DWORD pid = 0;
+            if (h) ::GetWindowThreadProcessId(h, &pid);
+            return (h != nullptr && pid == child.Pid()) || !child.Running();
+        },
+        e2e::START_TIMEOUT_MS);
+    if (h == nullptr || !child.Running()) {
+        std::fprintf(stderr, "vktool capture did not start: %s\n", child.Errors().c_str());
+        return false;
+    }
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.Pid());
+    *out = Stream(h, sizes, window, process);
+    ::CloseHandle(process);
+    ::PostMessageA(h, WM_CLOSE, 0, 0);
+    child.Wait(e2e::EXIT_TIMEOUT_MS);
+    ::DeleteFileA(path.c_str());
+    return true;
+}
+
 std::vector<long> ParseSizes(const std::string& list) {
     std::vector<long> sizes;
     size_t p = 0;
@@ -145,15 +184,33 @@ int main(int argc, char** argv) {
     // A list view takes a few hundred records a second: it is fed only up to this size.
     long listMax = 20000;
     bool scrolledAway = false;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool captureOnly = false;
+    for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
-        if (a == "--window") window = std::atol(argv[i + 1]);
-        if (a == "--sizes") sizes = ParseSizes(argv[i + 1]);
-        if (a == "--listview-max") listMax = std::atol(argv[i + 1]);
-        if (a == "--scrolled-away") scrolledAway = std::atol(argv[i + 1]) != 0;
+        if (a == "--capture-only") captureOnly = true;
+        if (i + 1 >= argc) break;
+        if (a == "--window") window = std::atol(argv[++i]);
+        if (a == "--sizes") sizes = ParseSizes(argv[++i]);
+        if (a == "--listview-max") listMax = std::atol(argv[++i]);
+        if (a == "--scrolled-away") scrolledAway = std::atol(argv[++i]) != 0;
     }
-    std::vector<Sample> base, list;
+    std::vector<Sample> base, list, capture;
     if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base)) return 1;
+    if (!StreamToCapture(sizes, window, &capture)) return 1;
+    std::printf("records/s over the %ld records ending at each trace size (best quarter in brackets)\n",
+                window);
+    std::printf("%10s %20s %20s %14s %12s\n", "rows", "bare window", "vktool capture", "capture/bare",
+                "capture MB");
+    for (size_t i = 0; i < sizes.size(); i++)
+        std::printf("%10ld %8.0f (%7.0f) %8.0f (%7.0f) %5.2f (%5.2f) %12.1f\n", sizes[i], base[i].rate,
+                    base[i].best, capture[i].rate, capture[i].best, capture[i].rate / base[i].rate,
+                    capture[i].best / base[i].best, capture[i].bytes / 1048576.0);
+    std::printf(
+        "capture: rate at %ld / rate at %ld records: %.2f; private bytes %.1f MB at %ld, %.1f MB at %ld\n",
+        sizes.back(), sizes.front(), capture.back().rate / capture.front().rate,
+        capture.front().bytes / 1048576.0, sizes.front(), capture.back().bytes / 1048576.0, sizes.back());
+    std::fflush(stdout);
+    if (captureOnly) return 0;
     std::vector<long> listSizes;
     for (long size : sizes)
         if (size <= listMax) listSizes.push_back(size);

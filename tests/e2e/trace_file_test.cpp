@@ -4,6 +4,7 @@
 // and the rows clicked through.
 #include "e2e_fixture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -236,4 +237,46 @@ TEST_F(TraceFileTest, CancelledDialogsAndALockedTargetKeepEverything) {
     EXPECT_EQ("old|1|x\r\n", e2e::ReadFileBytes(locked)) << "the file in the way is kept";
     EXPECT_EQ("me", Row(1));
     DeleteFileA(locked.c_str());
+}
+
+// The same session sent to the debugger, saved through Save File, and to `vktool capture`: the
+// same lines, the delay column aside.
+TEST_F(TraceFileTest, CaptureWritesTheLinesTheDebuggerSaves) {
+    // clang-format off
+    const std::vector<std::pair<ULONG_PTR, std::string>> records = {
+        {KIND_ENTER, "Main|start"}, {KIND_TRACE, "한글함수|값 a|b\nline2^끝"}, {KIND_TRACE, "LoadInputFID|secret"},
+        {KIND_TRACE, "Note"}, {KIND_TRACE, "Cr|a\rb\\x"}, {KIND_ENTER, "Inner"}, {KIND_LEAVE, "Inner|done"},
+        {KIND_LEAVE, "Main|"}, {KIND_TRACE, std::string("ab\0cd|x", 7)}, {KIND_LEAVE, "Unbalanced|x"},
+        {7, "Other kind|" + std::string(300, 'z')}};
+    // clang-format on
+    const auto withoutDelays = [](const std::string& data) {
+        std::string out;
+        for (size_t pos = 0, end; (end = data.find("\r\n", pos)) != std::string::npos; pos = end + 2) {
+            std::string line = data.substr(pos, end - pos);
+            const size_t first = line.find('|');
+            out += line.erase(first + 1, line.find('|', first + 1) - first - 1) + "\n";
+        }
+        return out;
+    };
+    const std::string saved = TempDirectory() + "vk capture saved e2e.vkp";
+    const std::string captured = TempDirectory() + "vk capture e2e.vkp";
+    DeleteFileA(captured.c_str());
+    ASSERT_EQ(TRUE, StartSession("S1", IDOK));
+    for (const auto& r : records)
+        ASSERT_EQ(TRUE, Send(r.first, r.second));
+    ThroughDialog(e2e::CMD_FILE_SAVE, saved);
+    dbg.Shutdown();
+
+    e2e::Capture capture;
+    std::string error;
+    ASSERT_TRUE(capture.Start({captured, "--quiet"}, &error)) << error;
+    EXPECT_EQ(TRUE, capture.Send(e2e::KIND_SESSION_START, "S1").result);
+    for (const auto& r : records)
+        EXPECT_EQ(TRUE, capture.Send(r.first, r.second).result);
+    ASSERT_TRUE(capture.Stop());
+    const std::string expected = withoutDelays(e2e::ReadFileBytes(saved));
+    EXPECT_EQ(records.size(), (size_t)std::count(expected.begin(), expected.end(), '\n'));
+    EXPECT_EQ(expected, withoutDelays(e2e::ReadFileBytes(captured)));
+    DeleteFileA(saved.c_str());
+    DeleteFileA(captured.c_str());
 }

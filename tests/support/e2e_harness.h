@@ -680,4 +680,36 @@ private:
     HWND m_wnd = nullptr;
 };
 
+// `vktool capture` (this build's vktool.exe) as a child process, and its hidden receiving window.
+class Capture {
+public:
+    bool Start(std::vector<std::string> args, std::string* error) {
+        args.insert(args.begin(), "capture");
+        if (!m_process.Start(BinDir() + "\\vktool.exe", args, error)) return false;
+        WaitUntil(
+            [&] {
+                DWORD pid = 0;
+                m_wnd = FindWindowA("#32770", E2E_DEBUGGER_CAPTION);
+                if (m_wnd) GetWindowThreadProcessId(m_wnd, &pid);
+                if (pid != m_process.Pid()) m_wnd = nullptr;
+                return m_wnd != nullptr || !m_process.Running();
+            },
+            START_TIMEOUT_MS);
+        if (!m_wnd)
+            *error = "no receiving window; exit code " + std::to_string(m_process.ExitCode()) + ": " +
+                     m_process.Errors();
+        return m_wnd != nullptr;
+    }
+    Reply Send(ULONG_PTR kind, const std::string& payload) const {
+        return SendCopyData(m_wnd, kind, payload.data(), static_cast<DWORD>(payload.size()));
+    }
+    // Ends it as Ctrl+C does; TRUE when it ended.
+    bool Stop() const { return PostMessageA(m_wnd, WM_CLOSE, 0, 0) && m_process.Wait(EXIT_TIMEOUT_MS); }
+    ChildProcess& Process() { return m_process; }
+
+private:
+    ChildProcess m_process;
+    HWND m_wnd = nullptr;
+};
+
 } // namespace e2e
