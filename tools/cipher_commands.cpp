@@ -10,6 +10,7 @@
 #include "text_encoding.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <cstring>
 #include <new>
 #include <string>
@@ -209,6 +210,13 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fputs("usage: vktool show FILE.vkl|FILE.vkc|FILE.vkp [--raw]\n", err);
         return VK_EXIT_USAGE;
     }
+    // A missing file or a folder is named as such before its extension is looked at.
+    struct stat st;
+    if (stat(path, &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fprintf(err, "vktool show: %s: cannot open the file: %s\n", path,
+                     stat(path, &st) != 0 ? "there is no such file" : "it is a folder");
+        return VK_EXIT_FAILURE;
+    }
     CString text;
     ScriptFileResult r;
     // The same choice by extension as the debugger's file drop.
@@ -235,6 +243,9 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fprintf(err, "vktool show: %s: %s\n", path, DescribeScriptFileResult(r));
         return VK_EXIT_FAILURE;
     }
+    // Shown text ends with a line end, so that the shell's prompt starts a line of its own; the
+    // raw bytes stay as the file holds them.
+    if (!raw && !text.IsEmpty() && text[text.GetLength() - 1] != '\n') text += '\n';
     if (!WriteCp949Text(out, text.str(), raw) || std::fflush(out) != 0) {
         std::fputs("vktool show: cannot write the output\n", err);
         return VK_EXIT_FAILURE;
