@@ -210,17 +210,18 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fputs("usage: vktool show FILE.vkl|FILE.vkc|FILE.vkp [--raw]\n", err);
         return VK_EXIT_USAGE;
     }
-    // A missing file or a folder is named as such before its extension is looked at.
+    // The same choice by extension as the debugger's file drop; a file of a known kind that is
+    // missing, or a folder, is named as such.
+    const DroppedFileKind kind = ClassifyDroppedFile(path);
     struct stat st;
-    if (stat(path, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (kind != DROPPED_FILE_OTHER && (stat(path, &st) != 0 || S_ISDIR(st.st_mode))) {
         std::fprintf(err, "vktool show: %s: cannot open the file: %s\n", path,
                      stat(path, &st) != 0 ? "there is no such file" : "it is a folder");
         return VK_EXIT_FAILURE;
     }
     CString text;
     ScriptFileResult r;
-    // The same choice by extension as the debugger's file drop.
-    switch (ClassifyDroppedFile(path)) {
+    switch (kind) {
     case DROPPED_FILE_LISTING:
         r = ReadScriptListing(path, &text);
         break;
