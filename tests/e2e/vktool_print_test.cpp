@@ -70,21 +70,6 @@ bool Dark(std::uint32_t rgb) {
     return ((rgb >> 16) & 0xFF) < 96 && ((rgb >> 8) & 0xFF) < 96 && (rgb & 0xFF) < 96;
 }
 
-// The rows of a page that are black lines across most of its width, one per line however thick.
-std::vector<int> Rules(const pngtest::Image& page) {
-    std::vector<int> lines;
-    for (int y = 0; y < page.height; y++) {
-        int n = 0;
-        for (int x = 0; x < page.width; x++)
-            n += page.At(x, y) == 0;
-        if (n > page.width * 6 / 10 && (lines.empty() || lines.back() != y - 1))
-            lines.push_back(y);
-        else if (n > page.width * 6 / 10)
-            lines.back() = y;
-    }
-    return lines;
-}
-
 // The rightmost ink of the last column between two row lines: right of the grid line that
 // begins that column, left of the grid's right edge (the two last vertical lines of the band).
 int InkRight(const pngtest::Image& page, int top, int bottom) {
@@ -116,7 +101,7 @@ void CheckTracePages(const std::vector<pngtest::Image>& pages) {
         SCOPED_TRACE("page " + std::to_string(i + 1));
         const pngtest::Image& page = pages[i];
         // Header rule, the heading row's top and bottom, one line under every body row, footer rule.
-        const std::vector<int> lines = Rules(page);
+        const std::vector<int> lines = pngtest::Rules(page);
         ASSERT_GE(lines.size(), 5u);
         EXPECT_LT(lines.front(), page.height / 10) << "header at the top";
         EXPECT_GT(lines.back(), page.height * 9 / 10) << "footer at the bottom";

@@ -88,4 +88,19 @@ inline bool Decode(const std::string& png, Image* image, std::string* why) {
     return true;
 }
 
+// The rows of a page that are black lines across most of its width, one per line however thick.
+inline std::vector<int> Rules(const Image& page) {
+    std::vector<int> lines;
+    for (int y = 0; y < page.height; y++) {
+        int n = 0;
+        for (int x = 0; x < page.width; x++)
+            n += page.At(x, y) == 0;
+        if (n > page.width * 6 / 10 && (lines.empty() || lines.back() != y - 1))
+            lines.push_back(y);
+        else if (n > page.width * 6 / 10)
+            lines.back() = y;
+    }
+    return lines;
+}
+
 } // namespace pngtest
