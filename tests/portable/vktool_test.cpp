@@ -379,7 +379,7 @@ TEST_F(VkToolProgram, KoreanInAUtf8Terminal) {
     WriteFileBytes(P("u.txt"), u8"고객 조회\n");
     EXPECT_EQ(0,
               Exec("lock --encoding utf-8 '" + P("u.txt") + "' '" + P("u.vkl") + "'", "ko_KR.UTF-8").status);
-    EXPECT_EQ(u8"고객 조회", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
+    EXPECT_EQ(u8"고객 조회\n", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
 
     const std::string help = Exec("--help", "ko_KR.UTF-8").out;
     EXPECT_NE(std::string::npos, help.find("--encoding utf-8")) << help;
