@@ -63,6 +63,18 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
 }
 
 void CDebuggerDlg::LoadTraceFile(CString path) {
+    // Rows still waiting to be shown are shown now, on the trace they belong to: their update
+    // must not come after the load and scroll the loaded trace to its end.
+    FlushTraceView();
+    // Records that arrive during the load (through its message boxes) are refused, not added to
+    // a trace that is being replaced.
+    struct Busy {
+        BOOL& flag;
+        const BOOL was;
+        explicit Busy(BOOL& f) : flag(f), was(f) { flag = TRUE; }
+        ~Busy() { flag = was; }
+    } busy(m_traceBusy);
+
     // The whole file is read before the trace is touched: a file that cannot be read, wholly,
     // leaves the trace as it was.
     std::vector<TraceRowText> rows;

@@ -6,6 +6,7 @@
 #include "dialog_driver.h"
 #include "win_test_util.h"
 
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -19,22 +20,7 @@ using vktest::SendRecord;
 
 const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
 
-// The dialog with a way to run a piece of code on its own thread, where the grid lives.
-class TestDlg : public CDebuggerDlg {
-public:
-    void Run(HWND h, std::function<void()> f) { ::SendMessageA(h, WM_APP + 7, 0, (LPARAM)&f); }
-
-protected:
-    LRESULT OnRunTask(WPARAM, LPARAM lParam) {
-        (*(std::function<void()>*)lParam)();
-        return 0;
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(TestDlg, CDebuggerDlg)
-ON_MESSAGE(WM_APP + 7, OnRunTask)
-END_MESSAGE_MAP()
+using TestDlg = vktest::TaskDlg;
 
 // Everything a trace row shows: its three cells and its full detail.
 struct Shown {
@@ -112,7 +98,9 @@ std::string RandomDetail(std::mt19937& rng, bool veryLong) {
 } // namespace
 
 TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
-    const unsigned seed = std::random_device{}();
+    // VK_TEST_SEED replays the traces of a failure this test printed.
+    const char* given = std::getenv("VK_TEST_SEED");
+    const unsigned seed = given != nullptr ? (unsigned)std::strtoul(given, nullptr, 10) : std::random_device{}();
     std::mt19937 rng(seed);
     const std::string path = TempDir() + "vk 추적 round trip.vkp";
     TestDlg dlg;
@@ -136,7 +124,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
                 else if (kind == 2)
                     SendRecord(h, 0, (rng() % 2 ? "LoadInputFID|" : "S_UpperLower|") + detail);
                 else if (kind == 3)
-                    SendRecord(h, 0, "함수" + std::to_string(i)); // no "|": the detail is the name
+                    SendRecord(h, 0, "함수" + std::to_string(i) + (rng() % 2 ? "\n줄" : "")); // the name is the detail
                 else
                     SendRecord(h, 0, "F" + std::to_string(i) + "|" + (kind == 4 ? std::string() : detail));
             }
@@ -176,7 +164,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     });
     ASSERT_EQ(4u, after.size());
     for (size_t t = 0; t < after.size(); t++) {
-        EXPECT_EQ(before[t].rows, after[t].rows) << "seed " << seed << ", trace " << t;
+        EXPECT_EQ(before[t].rows, after[t].rows) << "VK_TEST_SEED=" << seed << ", trace " << t;
         EXPECT_EQ(0, loadedDepth[t]) << "the load keeps the call depth";
     }
     EXPECT_TRUE(after[3].rows.empty()) << "an empty file loads as an empty trace";
