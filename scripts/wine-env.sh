@@ -86,3 +86,27 @@ vk_stop_display() {
   if [ -n "${VK_XVFB_PID:-}" ]; then kill "$VK_XVFB_PID" 2>/dev/null || true; wait "$VK_XVFB_PID" 2>/dev/null || true; fi
   VK_XVFB_PID=""
 }
+
+# Passes code page 949 text from stdin to stdout as UTF-8, as it arrives (a character split
+# between two reads waits for its second byte); a byte that is not code page 949 text becomes
+# \xNN. For a terminal that shows UTF-8.
+vk_cp949_to_utf8() {
+  perl -MEncode -e '
+    $| = 1;
+    binmode STDIN; binmode STDOUT;
+    my $pending = "";
+    while (sysread(STDIN, my $chunk, 65536)) {
+      $pending .= $chunk;
+      while (length $pending) {
+        my $text = Encode::decode("cp949", $pending, Encode::FB_QUIET);
+        print Encode::encode("UTF-8", $text);
+        last if !length $pending;
+        # What is left begins with a byte that cannot start text here: a lead byte whose
+        # second byte has not come yet waits, anything else is shown as its value.
+        last if length($pending) == 1 && ord($pending) >= 0x81;
+        printf "\\x%02X", ord(substr($pending, 0, 1, ""));
+      }
+    }
+    printf "\\x%02X", ord($_) for split //, $pending;
+  '
+}

@@ -10,6 +10,7 @@
 #include "text_encoding.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <cstring>
 #include <new>
 #include <string>
@@ -209,10 +210,18 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fputs("usage: vktool show FILE.vkl|FILE.vkc|FILE.vkp [--raw]\n", err);
         return VK_EXIT_USAGE;
     }
+    // The same choice by extension as the debugger's file drop; a file of a known kind that is
+    // missing, or a folder, is named as such.
+    const DroppedFileKind kind = ClassifyDroppedFile(path);
+    struct stat st;
+    if (kind != DROPPED_FILE_OTHER && (stat(path, &st) != 0 || S_ISDIR(st.st_mode))) {
+        std::fprintf(err, "vktool show: %s: cannot open the file: %s\n", path,
+                     stat(path, &st) != 0 ? "there is no such file" : "it is a folder");
+        return VK_EXIT_FAILURE;
+    }
     CString text;
     ScriptFileResult r;
-    // The same choice by extension as the debugger's file drop.
-    switch (ClassifyDroppedFile(path)) {
+    switch (kind) {
     case DROPPED_FILE_LISTING:
         r = ReadScriptListing(path, &text);
         break;
@@ -235,6 +244,9 @@ int VkShow(int argc, char** argv, FILE* out, FILE* err) {
         std::fprintf(err, "vktool show: %s: %s\n", path, DescribeScriptFileResult(r));
         return VK_EXIT_FAILURE;
     }
+    // Shown text ends with a line end, so that the shell's prompt starts a line of its own; the
+    // raw bytes stay as the file holds them.
+    if (!raw && !text.IsEmpty() && text[text.GetLength() - 1] != '\n') text += '\n';
     if (!WriteCp949Text(out, text.str(), raw) || std::fflush(out) != 0) {
         std::fputs("vktool show: cannot write the output\n", err);
         return VK_EXIT_FAILURE;

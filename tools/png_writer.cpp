@@ -4,6 +4,8 @@
 #include <new>
 #include <stdexcept>
 
+#include <zlib.h>
+
 namespace {
 
 void PutU32(std::string& out, std::uint32_t v) {
@@ -25,30 +27,11 @@ void PutChunk(std::string& out, const char* type, const std::string& data) {
 } // namespace
 
 std::uint32_t PngCrc32(std::uint32_t crc, const unsigned char* data, std::size_t size) {
-    static std::uint32_t table[256];
-    static bool made = false;
-    if (!made) {
-        for (std::uint32_t n = 0; n < 256; n++) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; k++)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        made = true;
-    }
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; i++)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return (std::uint32_t)crc32_z(crc, data, size);
 }
 
 std::uint32_t PngAdler32(std::uint32_t adler, const unsigned char* data, std::size_t size) {
-    std::uint32_t a = adler & 0xFFFF, b = adler >> 16;
-    for (std::size_t i = 0; i < size; i++) {
-        a = (a + data[i]) % 65521;
-        b = (b + a) % 65521;
-    }
-    return (b << 16) | a;
+    return (std::uint32_t)adler32_z(adler, data, size);
 }
 
 bool EncodePng(int width, int height, const unsigned char* pixels, std::size_t stride, bool bgr,
@@ -71,25 +54,14 @@ bool EncodePng(int width, int height, const unsigned char* pixels, std::size_t s
             }
         }
 
-        // zlib stream: header (deflate, 32K window, no dictionary), stored blocks of at most
-        // 65,535 bytes, Adler-32 of the uncompressed data.
-        std::string z;
-        z.reserve(raw.size() + raw.size() / 65535 * 5 + 16);
-        z += (char)0x78;
-        z += (char)0x01;
-        std::size_t at = 0;
-        do {
-            const std::size_t n = raw.size() - at < 65535 ? raw.size() - at : 65535;
-            const bool last = at + n == raw.size();
-            z += (char)(last ? 1 : 0);
-            z += (char)(n & 0xFF);
-            z += (char)(n >> 8);
-            z += (char)(~n & 0xFF);
-            z += (char)((~n >> 8) & 0xFF);
-            z.append(raw, at, n);
-            at += n;
-        } while (at < raw.size());
-        PutU32(z, PngAdler32(1, (const unsigned char*)raw.data(), raw.size()));
+        // The zlib stream. A printed page is mostly paper: deflate makes a few tens of
+        // kilobytes of its megabytes.
+        if (raw.size() > (std::size_t)(uLong)-1 / 2) return false; // beyond what zlib's sizes count
+        uLongf zSize = compressBound((uLong)raw.size());
+        std::string z((std::size_t)zSize, '\0');
+        if (compress2((Bytef*)&z[0], &zSize, (const Bytef*)raw.data(), (uLong)raw.size(), 6) != Z_OK)
+            return false;
+        z.resize((std::size_t)zSize);
 
         std::string out("\x89PNG\r\n\x1a\n", 8);
         std::string ihdr;

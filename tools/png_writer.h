@@ -1,5 +1,4 @@
-// PNG images of 8-bit RGB pixels, written without a compression library: the image data is one
-// zlib stream of stored (uncompressed) deflate blocks, which every PNG reader accepts.
+// PNG images of 8-bit RGB pixels, the image data compressed with zlib (rows unfiltered).
 #pragma once
 
 #include <cstddef>

@@ -221,7 +221,9 @@ int PrintToImages(CTraceGridHost& host, const PrintOptions& o, FILE* out, FILE* 
     }
     if (r != GRID_PRINT_OK) {
         std::fprintf(err, "vktool print: %s: %s", o.trace, DescribeGridPrintResult(r));
-        if (r == GRID_PRINT_NO_PAGES) std::fprintf(err, " (the trace has %u pages)", info.GetMaxPage());
+        if (r == GRID_PRINT_NO_PAGES)
+            std::fprintf(err, " (the trace has %u page%s)", info.GetMaxPage(),
+                         info.GetMaxPage() == 1 ? "" : "s");
         std::fputs("\n", err);
         return VK_EXIT_FAILURE;
     }

@@ -10,9 +10,35 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace bench {
+
+// TRUE when --help or -h is among the arguments, after printing usage: what the benchmark
+// measures, its options and how long it runs at its defaults.
+inline bool HelpAsked(int argc, char** argv, const char* usage) {
+    for (int i = 1; i < argc; i++)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return true;
+        }
+    return false;
+}
+
+// A line on stderr saying what the benchmark is measuring now, shown at once: the figures come
+// only at the end, and a long run should not look like a hung one.
+inline void Progress(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::fputs("... ", stderr);
+    std::vfprintf(stderr, format, args);
+    std::fputs("\n", stderr);
+    va_end(args);
+    std::fflush(stderr);
+}
 
 // Seconds, from the performance counter.
 inline double Now() {

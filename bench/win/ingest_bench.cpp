@@ -72,6 +72,7 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, 
         }
     };
     for (long size : sizes) {
+        bench::Progress("streaming up to %ld records", size);
         long from = size - window > sent ? size - window : sent;
         sendUpTo(from);
         double total = 0, best = 0;
@@ -179,6 +180,15 @@ std::vector<long> ParseSizes(const std::string& list) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (bench::HelpAsked(
+            argc, argv,
+            "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
+            "Streams trace records from this process into a bare window, a list view (up to\n"
+            "--listview-max rows, default 20000) and the real, visible debugger; records per\n"
+            "second around each trace size (--window records, default 1000), the ratios to the\n"
+            "bare window and the debugger's memory per row. At its defaults it runs for many\n"
+            "minutes: every receiver gets 1,000,000 records.\n"))
+        return 0;
     std::vector<long> sizes = {1000, 100000, 1000000};
     long window = 1000;
     // A list view takes a few hundred records a second: it is fed only up to this size.

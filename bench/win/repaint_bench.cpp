@@ -77,6 +77,15 @@ CallTimes TimePageScroll(HWND h, int repaints, bool fromEnd) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (bench::HelpAsked(argc, argv,
+                         "usage: repaint_bench.exe [--sizes 1000,1000000] [--repaints N] [--width W]\n"
+                         "                         [--height H] [--breakdown]\n"
+                         "One full repaint of a grid filling a W x H window (default 1280 x 1024), buffered\n"
+                         "and not, and one page scroll with its repaint, at the start and end of each trace\n"
+                         "size, against a window that only fills the area; each figure over N repaints\n"
+                         "(default 200). --breakdown: where a repaint's time goes. At its defaults it runs\n"
+                         "for a few minutes.\n"))
+        return 0;
     std::vector<long> sizes = {1000, 1000000};
     int repaints = 200;
     int width = 1280, height = 1024;
@@ -139,6 +148,7 @@ int main(int argc, char** argv) {
     long appended = 0;
     bool allUnderGoal = true;
     for (long size : sizes) {
+        bench::Progress("grid of %ld rows", size);
         // Filled with drawing off (no scroll bar upkeep per row), then laid out once.
         grid.EnableDrawing(FALSE);
         for (; appended < size; appended++)

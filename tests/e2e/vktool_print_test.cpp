@@ -1,10 +1,10 @@
 // vktool print run as a user runs it: a trace of a few hundred rows printed into PNG pages (the
 // page count, and on every page the header, the heading row, the body rows in order and the
-// footer, read from the images), a page range, a resolution, and the errors.
+// footer, read from the images), the same trace on a PDF printer, a page range, a resolution,
+// and the errors.
 #include "e2e_harness.h"
 #include "png_reader.h"
-
-#include <winspool.h>
+#include "print_server.h"
 
 #include <gtest/gtest.h>
 
@@ -70,21 +70,6 @@ bool Dark(std::uint32_t rgb) {
     return ((rgb >> 16) & 0xFF) < 96 && ((rgb >> 8) & 0xFF) < 96 && (rgb & 0xFF) < 96;
 }
 
-// The rows of a page that are black lines across most of its width, one per line however thick.
-std::vector<int> Rules(const pngtest::Image& page) {
-    std::vector<int> lines;
-    for (int y = 0; y < page.height; y++) {
-        int n = 0;
-        for (int x = 0; x < page.width; x++)
-            n += page.At(x, y) == 0;
-        if (n > page.width * 6 / 10 && (lines.empty() || lines.back() != y - 1))
-            lines.push_back(y);
-        else if (n > page.width * 6 / 10)
-            lines.back() = y;
-    }
-    return lines;
-}
-
 // The rightmost ink of the last column between two row lines: right of the grid line that
 // begins that column, left of the grid's right edge (the two last vertical lines of the band).
 int InkRight(const pngtest::Image& page, int top, int bottom) {
@@ -105,6 +90,56 @@ int InkRight(const pngtest::Image& page, int top, int bottom) {
                 break;
             }
     return ink;
+}
+
+// The pages of the trace of TraceText(kRows), however printed: on every page the header, the
+// heading row, full pages but the last, the footer; every row once and in order.
+void CheckTracePages(const std::vector<pngtest::Image>& pages) {
+    int row = 0;
+    size_t fullPage = 0;
+    for (size_t i = 0; i < pages.size(); i++) {
+        SCOPED_TRACE("page " + std::to_string(i + 1));
+        const pngtest::Image& page = pages[i];
+        // Header rule, the heading row's top and bottom, one line under every body row, footer rule.
+        const std::vector<int> lines = pngtest::Rules(page);
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_LT(lines.front(), page.height / 10) << "header at the top";
+        EXPECT_GT(lines.back(), page.height * 9 / 10) << "footer at the bottom";
+        int headingInk = 0;
+        for (int y = lines[1] + 2; y < lines[2] - 1; y++)
+            for (int x = 0; x < page.width; x++)
+                headingInk += Dark(page.At(x, y));
+        EXPECT_GT(headingInk, 100) << "the heading row's titles";
+        int headerInk = 0, footerInk = 0;
+        for (int y = 0; y < lines[0]; y++)
+            for (int x = 0; x < page.width; x++)
+                headerInk += Dark(page.At(x, y));
+        for (int y = lines.back() + 2; y < page.height; y++)
+            for (int x = 0; x < page.width; x++)
+                footerInk += Dark(page.At(x, y));
+        EXPECT_GT(headerInk, 50) << "the title in the header";
+        EXPECT_GT(footerInk, 200) << "page number, date and time in the footer";
+
+        const size_t bodyRows = lines.size() - 4;
+        if (i == 0) fullPage = bodyRows;
+        if (i + 1 < pages.size())
+            EXPECT_EQ(fullPage, bodyRows) << "every page but the last is full";
+        else
+            EXPECT_LE(bodyRows, fullPage);
+        // The rows in order: the ink grows row by row and falls back after every 30th.
+        int previous = -1;
+        for (size_t k = 0; k < bodyRows; k++, row++) {
+            const int right = InkRight(page, lines[2 + k], lines[3 + k]);
+            EXPECT_GT(right, 0) << "row " << row << " has text";
+            if (k > 0 && row % 30 != 0) {
+                EXPECT_GT(right, previous) << "row " << row;
+            } else if (k > 0) {
+                EXPECT_LT(right, previous) << "row " << row;
+            }
+            previous = right;
+        }
+    }
+    EXPECT_EQ(kRows, row) << "every row printed once";
 }
 
 } // namespace
@@ -142,8 +177,7 @@ TEST_F(VktoolPrint, ATraceBecomesPngPagesWithEveryPartInPlace) {
     }
     EXPECT_EQ(listed, r.output) << "one line per page written";
 
-    int row = 0;
-    size_t fullPage = 0;
+    std::vector<pngtest::Image> pages;
     for (size_t i = 0; i < files.size(); i++) {
         SCOPED_TRACE(files[i]);
         pngtest::Image page;
@@ -151,46 +185,28 @@ TEST_F(VktoolPrint, ATraceBecomesPngPagesWithEveryPartInPlace) {
         ASSERT_TRUE(pngtest::Decode(e2e::ReadFileBytes(out + "\\" + files[i]), &page, &why)) << why;
         ASSERT_EQ(1240, page.width) << "A4 at 150 dpi";
         ASSERT_EQ(1754, page.height);
-        // Header rule, the heading row's top and bottom, one line under every body row, footer rule.
-        const std::vector<int> lines = Rules(page);
-        ASSERT_GE(lines.size(), 5u);
-        EXPECT_LT(lines.front(), page.height / 20) << "header at the top";
-        EXPECT_GT(lines.back(), page.height * 19 / 20) << "footer at the bottom";
-        int headingInk = 0;
-        for (int y = lines[1] + 2; y < lines[2] - 1; y++)
-            for (int x = 0; x < page.width; x++)
-                headingInk += Dark(page.At(x, y));
-        EXPECT_GT(headingInk, 100) << "the heading row's titles";
-        int headerInk = 0, footerInk = 0;
-        for (int y = 0; y < lines[0]; y++)
-            for (int x = 0; x < page.width; x++)
-                headerInk += Dark(page.At(x, y));
-        for (int y = lines.back() + 2; y < page.height; y++)
-            for (int x = 0; x < page.width; x++)
-                footerInk += Dark(page.At(x, y));
-        EXPECT_GT(headerInk, 50) << "the title in the header";
-        EXPECT_GT(footerInk, 200) << "page number, date and time in the footer";
-
-        const size_t bodyRows = lines.size() - 4;
-        if (i == 0) fullPage = bodyRows;
-        if (i + 1 < files.size())
-            EXPECT_EQ(fullPage, bodyRows) << "every page but the last is full";
-        else
-            EXPECT_LE(bodyRows, fullPage);
-        // The rows in order: the ink grows row by row and falls back after every 30th.
-        int previous = -1;
-        for (size_t k = 0; k < bodyRows; k++, row++) {
-            const int right = InkRight(page, lines[2 + k], lines[3 + k]);
-            EXPECT_GT(right, 0) << "row " << row << " has text";
-            if (k > 0 && row % 30 != 0) {
-                EXPECT_GT(right, previous) << "row " << row;
-            } else if (k > 0) {
-                EXPECT_LT(right, previous) << "row " << row;
-            }
-            previous = right;
-        }
+        EXPECT_LT(e2e::ReadFileBytes(out + "\\" + files[i]).size(), 200000u) << "a page compressed";
+        pages.push_back(page);
     }
-    EXPECT_EQ(kRows, row) << "every row printed once";
+    CheckTracePages(pages);
+}
+
+// The trace printed on a printer, the tests' PDF queue (the path of a user's printer: Wine's
+// PostScript driver, then CUPS), read back from the PDF: every row once and in order, and on
+// every page the header, the heading row and the footer; the page count given in each footer
+// ("Page N of M") is the one vktool reports and the PDF has.
+TEST_F(VktoolPrint, OnAPdfPrinterEveryPageAndRowArrives) {
+    e2e::PdfQueue pdf;
+    if (!pdf.Available()) GTEST_SKIP() << "no print server of the tests (ctest starts it)";
+    TempDir dir;
+    dir.Write("run.vkp", TraceText(kRows));
+    const RunResult r = Run({"print", dir.path + "\\run.vkp", "--printer", "PDF"});
+    ASSERT_EQ(0u, r.exitCode) << r.errors;
+    std::vector<pngtest::Image> pages;
+    std::string why;
+    ASSERT_TRUE(pdf.ReadPages(150, &pages, &why)) << why;
+    EXPECT_EQ("printed " + std::to_string(pages.size()) + " pages on PDF\n", r.output);
+    CheckTracePages(pages);
 }
 
 TEST_F(VktoolPrint, PagesAndResolutionAreTheUsersChoice) {
@@ -232,6 +248,7 @@ TEST_F(VktoolPrint, MistakesAreReportedWithAStatus) {
         {{"print", dir.path + "\\script.vkc", "--png", dir.path}, 1, "not a trace file"},
         {{"print", dir.path + "\\empty.vkp", "--png", dir.path}, 1, "no rows to print"},
         {{"print", trace, "--png", trace}, 1, "is a file, not a folder"},
+        {{"print", trace, "--png", dir.path, "--pages", "3"}, 1, "(the trace has 1 page)"},
         {{"print", trace, "--printer", "No Such Printer 14"},
          1,
          "there is no printer named \"No Such Printer 14\""},
@@ -255,12 +272,33 @@ TEST_F(VktoolPrint, MistakesAreReportedWithAStatus) {
     EXPECT_EQ((std::vector<std::string>{"empty.vkp", "script.vkc", "t.vkp"}), Files(dir.path))
         << "no images from a failed print";
 
-    // Without a printer in the system, printing there is refused with advice.
-    DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 2, nullptr, 0, &needed, &count);
-    if (needed == 0) {
+    // Without a printer, printing there is refused with advice. (The suites' programs talk to a
+    // print server with no printer, when ctest has started the servers.)
+    if (!e2e::PdfQueue::Folder().empty()) {
         const RunResult r = Run({"print", trace});
         EXPECT_EQ(1u, r.exitCode);
         EXPECT_NE(std::string::npos, r.errors.find("no printer is installed (use --png DIR")) << r.errors;
     }
+}
+
+// The Korean text of a trace shown through scripts/wine-run: as UTF-8 on a terminal whose
+// locale is UTF-8, as the program's own code page 949 bytes when redirected to a file.
+TEST(VktoolShow, KoreanThroughWineRunIsUtf8OnATerminalAndBytesInAFile) {
+    const std::string vktool = std::string(VK_BIN_DIR) + "/vktool.exe"; // as the shell names it
+    TempDir dir;
+    dir.Write("k.vkp", "  \xB0\xA1|7|\xB1\xBC\xB8\xB2\r\n"); // 가 and 굴림 in code page 949
+    const std::string out = std::string(VK_BIN_DIR) + "/show-" + std::to_string(GetCurrentProcessId());
+    const std::string run = "'" + std::string(VK_SOURCE_DIR) + "/scripts/wine-run' '" + vktool + "' show '" +
+                            dir.path + "\\k.vkp'";
+    ASSERT_TRUE(e2e::RunLinuxShell("export LC_ALL=C.UTF-8; script -qfec \"" + run + "\" /dev/null >" + out +
+                                       ".tty; " + run + " >" + out + ".file; touch " + out + ".done",
+                                   out + ".done", 120000));
+    const std::string tty = e2e::ReadFileBytes(e2e::ToWindowsPath(out + ".tty"));
+    const std::string file = e2e::ReadFileBytes(e2e::ToWindowsPath(out + ".file"));
+    for (const char* ext : {".tty", ".file", ".done"})
+        DeleteFileA(e2e::ToWindowsPath(out + ext).c_str());
+    EXPECT_NE(std::string::npos, tty.find("  \xEA\xB0\x80  ")) << tty;
+    EXPECT_NE(std::string::npos, tty.find("7  \xEA\xB5\xB4\xEB\xA6\xBC\r")) << tty;
+    EXPECT_NE(std::string::npos, file.find("  \xB0\xA1  ")) << file;
+    EXPECT_NE(std::string::npos, file.find("7  \xB1\xBC\xB8\xB2\n")) << file;
 }

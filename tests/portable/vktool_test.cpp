@@ -87,7 +87,7 @@ TEST_F(VkTool, LockThenShowGivesTheTextWithoutTrailingWhiteSpace) {
 
     Outcome show = Run(VkShow, {P("out.vkl")});
     EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
-    EXPECT_EQ("function main()\r\n    print(\"굴림\")\r\nend", show.out);
+    EXPECT_EQ("function main()\r\n    print(\"굴림\")\r\nend\n", show.out) << "a line end for the prompt";
     EXPECT_EQ("", show.err);
 }
 
@@ -112,15 +112,16 @@ TEST_F(VkTool, ShowUsesTheSameCodeAsTheViewers) {
     ASSERT_EQ(SCRIPT_FILE_OK, ReadCompiledScript(P("a.vkc").c_str(), &viewer));
     Outcome o = Run(VkShow, {P("a.vkc")});
     EXPECT_EQ(VK_EXIT_OK, o.status);
-    EXPECT_EQ(viewer.str(), o.out);
-    EXPECT_EQ("\x01\x02\x03", o.out);
+    EXPECT_EQ(viewer.str() + "\n", o.out);
+    EXPECT_EQ("\x01\x02\x03\n", o.out);
+    EXPECT_EQ("\x01\x02\x03", Run(VkShow, {P("a.vkc"), "--raw"}).out) << "the bytes as they are";
 }
 
 TEST_F(VkTool, ShowOfAListingWithALowerCaseExtension) {
     WriteFileBytes(P("Script.VkL"), std::string(kAbcHex) + "\r\n");
     Outcome o = Run(VkShow, {P("Script.VkL")});
     EXPECT_EQ(VK_EXIT_OK, o.status);
-    EXPECT_EQ("abc", o.out);
+    EXPECT_EQ("abc\n", o.out);
 }
 
 void ExpectFailure(const Outcome& o, const std::string& message) {
@@ -143,7 +144,10 @@ TEST_F(VkTool, ShowFailures) {
     WriteFileBytes(P("empty.vkl"), "");
     ExpectFailure(Run(VkShow, {P("empty.vkl")}), "too short to hold an encrypted block");
 
-    ExpectFailure(Run(VkShow, {P("missing.vkp")}), "missing.vkp: cannot open the file");
+    ExpectFailure(Run(VkShow, {P("missing.vkp")}),
+                  "missing.vkp: cannot open the file: there is no such file");
+    std::filesystem::create_directory(P("folder.vkp"));
+    ExpectFailure(Run(VkShow, {P("folder.vkp")}), "folder.vkp: cannot open the file: it is a folder");
     ExpectFailure(Run(VkShow, {P("trace.vkx")}), "unknown extension \".vkx\" (expected .vkl, .vkc or .vkp)");
     WriteFileBytes(P("readme"), "text");
     ExpectFailure(Run(VkShow, {P("readme")}), "no extension (expected .vkl, .vkc or .vkp)");
@@ -266,7 +270,7 @@ TEST_F(VkToolUtf8User, LockAndPackOfUtf8FilesShowTheUtf8TextBack) {
     ASSERT_EQ(VK_EXIT_OK, lock.status) << lock.err;
     Outcome show = Run(VkShow, {P("out.vkl")});
     EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
-    EXPECT_EQ(utf8.substr(0, utf8.size() - 4), show.out) << "the listing drops trailing white space";
+    EXPECT_EQ(utf8.substr(0, utf8.size() - 4) + "\n", show.out) << "the listing drops trailing white space";
     Outcome raw = Run(VkShow, {"--raw", P("out.vkl")});
     EXPECT_EQ("-- 고객 조회\r\nprint(\"잔액: 12,345원\") -- C:\\temp", raw.out)
         << "code page 949 in the file";
@@ -300,15 +304,15 @@ TEST_F(VkToolUtf8User, ShowWritesBytesThatAreNotCodePage949AsEscapes) {
     ASSERT_EQ(SCRIPT_FILE_OK, WriteCompiledScript(P("bad.vkc").c_str(), CString(text.c_str())));
     Outcome show = Run(VkShow, {P("bad.vkc")});
     EXPECT_EQ(VK_EXIT_OK, show.status) << show.err;
-    EXPECT_EQ(u8"a\\xFF가 \\xB0 \\x41\\xB0", show.out);
+    EXPECT_EQ(u8"a\\xFF가 \\xB0 \\x41\\xB0\n", show.out);
     EXPECT_EQ(text, Run(VkShow, {P("bad.vkc"), "--raw"}).out);
 
     // A user whose encoding lacks Hangul sees its bytes escaped too.
     SetUserEncoding("CP1252");
-    EXPECT_EQ("a\\xFF\\xB0\\xA1 \\xB0 \\x41\\xB0", Run(VkShow, {P("bad.vkc")}).out);
+    EXPECT_EQ("a\\xFF\\xB0\\xA1 \\xB0 \\x41\\xB0\n", Run(VkShow, {P("bad.vkc")}).out);
     // In code page 949 itself (a Korean Windows console) only the bad bytes change.
     SetUserEncoding(TEXT_ENCODING_CP949);
-    EXPECT_EQ("a\\xFF\xB0\xA1 \\xB0 \\x41\\xB0", Run(VkShow, {P("bad.vkc")}).out);
+    EXPECT_EQ("a\\xFF\xB0\xA1 \\xB0 \\x41\\xB0\n", Run(VkShow, {P("bad.vkc")}).out);
 }
 
 #ifndef _WIN32
@@ -375,7 +379,7 @@ TEST_F(VkToolProgram, KoreanInAUtf8Terminal) {
     WriteFileBytes(P("u.txt"), u8"고객 조회\n");
     EXPECT_EQ(0,
               Exec("lock --encoding utf-8 '" + P("u.txt") + "' '" + P("u.vkl") + "'", "ko_KR.UTF-8").status);
-    EXPECT_EQ(u8"고객 조회", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
+    EXPECT_EQ(u8"고객 조회\n", Exec("show '" + P("u.vkl") + "'", "ko_KR.UTF-8").out);
 
     const std::string help = Exec("--help", "ko_KR.UTF-8").out;
     EXPECT_NE(std::string::npos, help.find("--encoding utf-8")) << help;
