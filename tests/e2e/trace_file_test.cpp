@@ -247,7 +247,7 @@ TEST_F(TraceFileTest, CaptureWritesTheLinesTheDebuggerSaves) {
         {KIND_ENTER, "Main|start"}, {KIND_TRACE, "한글함수|값 a|b\nline2^끝"}, {KIND_TRACE, "LoadInputFID|secret"},
         {KIND_TRACE, "Note"}, {KIND_TRACE, "Cr|a\rb\\x"}, {KIND_ENTER, "Inner"}, {KIND_LEAVE, "Inner|done"},
         {KIND_LEAVE, "Main|"}, {KIND_TRACE, std::string("ab\0cd|x", 7)}, {KIND_LEAVE, "Unbalanced|x"},
-        {7, "Other kind|" + std::string(300, 'z')}};
+        {7, "Other kind|" + std::string(300, 'z')}, {KIND_TRACE, "Fn\nName|d"}};
     // clang-format on
     const auto withoutDelays = [](const std::string& data) {
         std::string out;
