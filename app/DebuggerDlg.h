@@ -13,6 +13,9 @@ enum {
     TRACE_SESSION_START = 9999,
 };
 
+// Posted to the dialog itself when memory runs out for a trace record.
+#define WM_TRACE_FULL (WM_APP + 24)
+
 class CDebuggerDlg : public CDialog {
 public:
     explicit CDebuggerDlg(CWnd* pParent = nullptr);
@@ -58,6 +61,8 @@ protected:
     CEdit m_editDetail;     // the detail box, control 1001
     HICON m_hIcon;          // icon 128
     BOOL m_sessionPrompt;   // the session prompt is open
+    // Memory ran out for a record: records are refused until New File or a load frees memory.
+    BOOL m_traceFull;
 
     // Records that arrive less than a frame apart are scrolled into view and painted together,
     // for the newest of them, at most a frame later (TraceView.cpp).
@@ -85,6 +90,8 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
+    // Posted when a record found memory full: tells the user, after the sender has its answer.
+    LRESULT OnTraceFull(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

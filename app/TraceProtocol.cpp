@@ -33,6 +33,8 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // A record is taken whole or not at all: when memory runs out on the way, whatever of it was
     // stored is taken back and the sender is answered FALSE, so that every row keeps its own
     // detail.
+    // Once memory has run out, records are refused until the trace is emptied or replaced.
+    if (m_traceFull && pCopyDataStruct->dwData != TRACE_SESSION_START) return FALSE;
     const int depth = m_depth;
     const INT_PTR details = m_details.GetSize();
     const int rows = m_grid.GetNumRows();
@@ -46,7 +48,19 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     if (m_details.GetSize() > details) m_details.SetSize(details);
     while (m_grid.GetNumRows() > rows)
         m_grid.RemoveRow(m_grid.GetNumRows() - 1);
+    // The user is told once, after the sender has its answer: no engine waits on the message.
+    if (!m_traceFull) {
+        m_traceFull = TRUE;
+        PostMessage(WM_TRACE_FULL);
+    }
     return FALSE;
+}
+
+LRESULT CDebuggerDlg::OnTraceFull(WPARAM, LPARAM) {
+    AfxMessageBox("메모리가 부족하여 더 이상 추적을 받을 수 없습니다. 새 파일로 추적을 비우거나 다른 추적 "
+                  "파일을 여십시오.",
+                  MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst) {
@@ -68,6 +82,7 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
         m_depth = 0;
         m_details.SetSize(0);
         m_grid.RemoveScrollingRows();
+        m_traceFull = FALSE;
         m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         m_lastTick = ::GetTickCount();
         return TRUE;

@@ -298,16 +298,21 @@ public:
 protected:
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct)
     {
+        // Every failure point is tried in turn: the trace is not left full between them, and the
+        // notice of a full trace is not shown.
+        m_traceFull = FALSE;
         AfxSetAllocHook(Hook);
         BOOL taken = CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
         AfxSetAllocHook(nullptr);
         return taken;
     }
+    LRESULT OnTraceFullNotice(WPARAM, LPARAM) { return 0; }
     DECLARE_MESSAGE_MAP()
 };
 int RecordFailingDlg::countdown = 0;
 BEGIN_MESSAGE_MAP(RecordFailingDlg, CDebuggerDlg)
 ON_WM_COPYDATA()
+ON_MESSAGE(WM_TRACE_FULL, OnTraceFullNotice)
 END_MESSAGE_MAP()
 
 TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
