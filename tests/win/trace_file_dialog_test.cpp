@@ -170,6 +170,8 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
         failed = SendRecord(h, 0, "Next|c");
         refused = SendRecord(h, 0, "Later|d");
         recordBox = recordOk.Wait();
+        for (int i = 0; i < 200 && ::IsWindow(recordBox.hWnd); i++)
+            ::Sleep(10);
         secondBox = vktest::FindMessageBox(::GetCurrentProcessId(), 500);
         afterRecords = Capture(dlg);
         ::SendMessageA(h, WM_COMMAND, ID_FILE_NEW, 0);
