@@ -241,15 +241,17 @@ LPTSTR CStdioFile::ReadString(LPTSTR lpsz, UINT nMax)
     return n == 0 ? nullptr : lpsz;
 }
 
-BOOL CStdioFile::ReadLine(CString& rString)
+BOOL CStdioFile::ReadLine(CString& rString, size_t nMax)
 {
     // Gathered in a local buffer and grown by doubling, so a line of any length costs time in
-    // proportion to its length.
+    // proportion to its length. A string holds at most INT_MAX bytes: a longer line is read in
+    // pieces, like the rest of one that passes nMax.
+    if (nMax > (size_t)INT_MAX) nMax = (size_t)INT_MAX;
     std::string line;
     char chunk[4096];
     size_t n = 0;
     int c = EOF;
-    while ((c = GetChar()) != EOF) {
+    while (line.size() + n < nMax && (c = GetChar()) != EOF) {
         chunk[n++] = (char)c;
         if (c == '\n') break;
         if (n == sizeof chunk) {

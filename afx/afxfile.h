@@ -9,6 +9,7 @@
 #include "afxexcept.h"
 #include "afxstr.h"
 
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -78,10 +79,12 @@ public:
     // Reads one whole line, of any length, without its LF; FALSE at the end of the file when
     // nothing was read.
     virtual BOOL ReadString(CString& rString);
-    // Reads one whole line, of any length, with its LF (absent only on a last line that has no
-    // line end): the line ReadString(lpsz, nMax) gives when nMax is large enough. FALSE at the end
-    // of the file when nothing was read. Both forms throw a CFileException on a read error.
-    BOOL ReadLine(CString& rString);
+    // Reads one whole line with its LF (absent only on a last line that has no line end): the
+    // line ReadString(lpsz, nMax) gives when nMax is large enough. A line of more than nMax bytes
+    // (at most INT_MAX, what a string holds) is read in pieces of nMax bytes, as ReadString does.
+    // FALSE at the end of the file when nothing was read. Both forms throw a CFileException on a
+    // read error.
+    BOOL ReadLine(CString& rString, size_t nMax = (size_t)INT_MAX);
 
 private:
     int GetChar();

@@ -21,7 +21,7 @@ END_MESSAGE_MAP()
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
     : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_depth(0),
       // The delay of the first record is measured from the dialog's creation.
-      m_lastTick(::GetTickCount()), m_sessionPrompt(FALSE), m_traceFull(FALSE), m_viewPendingFrom(-1),
+      m_lastTick(::GetTickCount()), m_traceBusy(FALSE), m_traceFull(FALSE), m_viewPendingFrom(-1),
       m_lastArrival(0), m_viewPendingSince(0) {
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);

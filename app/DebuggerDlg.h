@@ -60,7 +60,10 @@ protected:
     CStringArray m_details; // full detail of every scrolling row: entry i is row i + 1
     CEdit m_editDetail;     // the detail box, control 1001
     HICON m_hIcon;          // icon 128
-    BOOL m_sessionPrompt;   // the session prompt is open
+    // A record is being taken (its session prompt may be open) or a file loaded. Another record
+    // that arrives meanwhile, through a message box's loop, is refused: the change under way could
+    // still be taken back, and with it a record already answered TRUE.
+    BOOL m_traceBusy;
     // Memory ran out for a record: records are refused until New File or a load frees memory.
     BOOL m_traceFull;
 
@@ -85,7 +88,11 @@ protected:
     // The view of the trace: a record's row shown at once, or with the records that follow it
     // within a frame; the pending update is carried out before anything else looks at the grid.
     void ShowTraceRow(int row, BOOL burst);
-    void BeginPendingView(LONGLONG now);
+    // Starts waiting to show the rows that follow; FALSE when no timer can be set for it, and the
+    // record is then shown at once.
+    BOOL BeginPendingView(LONGLONG now);
+    // The timer that shows waiting rows a frame later; FALSE when the system sets none.
+    virtual BOOL StartTraceViewTimer();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);

@@ -7,11 +7,11 @@ void CDebuggerDlg::OnDropFiles(HDROP hDrop) {
     SetActiveWindow();
     ::DragQueryFileA(hDrop, 0xFFFFFFFF, nullptr, 0);
     // Only the first file is handled. Its path is taken whole: one cut at MAX_PATH characters
-    // would name another file. While the session prompt is open the dialog takes no file, as a
-    // disabled window takes none from the shell.
+    // would name another file. While a record is taken (its session prompt open) or a file loaded,
+    // the dialog takes no file, as a disabled window takes none from the shell.
     const UINT length = ::DragQueryFileA(hDrop, 0, nullptr, 0);
     CString path;
-    if (length > 0 && !m_sessionPrompt) {
+    if (length > 0 && !m_traceBusy) {
         ::DragQueryFileA(hDrop, 0, path.GetBufferSetLength((int)length), length + 1);
         path.ReleaseBuffer((int)length);
         CString ext = GetFileExtension(path);

@@ -84,6 +84,18 @@ void AppendLoadedRow(TraceRowText& text, void* context) {
 } // namespace
 
 void CDebuggerDlg::LoadTraceFile(CString path) {
+    // Rows still waiting to be shown are shown now, on the trace they belong to: their update
+    // must not come after the load and scroll the loaded trace to its end.
+    FlushTraceView();
+    // Records that arrive during the load (through its message boxes) are refused, not added to
+    // a trace that is being replaced.
+    struct Busy {
+        BOOL& flag;
+        const BOOL was;
+        explicit Busy(BOOL& f) : flag(f), was(f) { flag = TRUE; }
+        ~Busy() { flag = was; }
+    } busy(m_traceBusy);
+
     // The file is read a line at a time and its rows appended after the trace shown: the old
     // trace is dropped only once the whole file is in, so a file that cannot be read, or does not
     // fit beside it, leaves the trace as it was, and the file itself is never held whole.

@@ -12,10 +12,13 @@ const char kIndent[] = "     "; // five spaces per call level
 }
 
 BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
-    // The session prompt's message loop still delivers records from other senders. They are
-    // not taken: the user's OK would empty the trace they were added to, and a second session
-    // start would open a second prompt.
-    if (m_sessionPrompt) return FALSE;
+    // A message box's loop (the session prompt, a load's error) still delivers records from other
+    // senders. They are not taken: the user's OK would empty the trace they were added to, a
+    // second session start would open a second prompt, and the rollback of a failing record or
+    // load would remove them after their TRUE.
+    if (m_traceBusy) return FALSE;
+    // Once memory has run out, records are refused until the trace is emptied or replaced.
+    if (m_traceFull && pCopyDataStruct->dwData != TRACE_SESSION_START) return FALSE;
 
     // A trace record that follows the previous one within a frame is shown with the records
     // after it (TraceView.cpp). A session start shows the trace as it is before asking.
@@ -27,27 +30,34 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     } else {
         burst = m_viewPendingFrom >= 0 || now.QuadPart - m_lastArrival < m_frameTicks;
         m_lastArrival = now.QuadPart;
-        if (burst) BeginPendingView(now.QuadPart);
+        if (burst) burst = BeginPendingView(now.QuadPart);
     }
 
     // A record is taken whole or not at all: when memory runs out on the way, whatever of it was
     // stored is taken back and the sender is answered FALSE, so that every row keeps its own
     // detail.
-    // Once memory has run out, records are refused until the trace is emptied or replaced.
-    if (m_traceFull && pCopyDataStruct->dwData != TRACE_SESSION_START) return FALSE;
     const int depth = m_depth;
     const INT_PTR details = m_details.GetSize();
     const int rows = m_grid.GetNumRows();
+    m_traceBusy = TRUE;
     try {
-        return TakeRecord(pCopyDataStruct, burst);
+        const BOOL taken = TakeRecord(pCopyDataStruct, burst);
+        m_traceBusy = FALSE;
+        return taken;
     } catch (CException* e) {
         e->Delete();
     } catch (const std::bad_alloc&) {
     }
     m_depth = depth;
     if (m_details.GetSize() > details) m_details.SetSize(details);
-    while (m_grid.GetNumRows() > rows)
-        m_grid.RemoveRow(m_grid.GetNumRows() - 1);
+    if (m_grid.GetNumRows() > rows) {
+        while (m_grid.GetNumRows() > rows)
+            m_grid.RemoveRow(m_grid.GetNumRows() - 1);
+        // The row may have been scrolled into view, the rows above it moved up, before its paint
+        // failed: the whole grid is drawn again, at the next paint, as it now is.
+        if (m_grid.m_hWnd != nullptr) m_grid.Invalidate(TRUE);
+    }
+    m_traceBusy = FALSE;
     // The user is told once, after the sender has its answer: no engine waits on the message.
     if (!m_traceFull) {
         m_traceFull = TRUE;
@@ -75,9 +85,7 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
         if (m_details.GetSize() > 0) return FALSE;
         CString prompt;
         prompt.Format("SID [%s]스크립트를 디버깅하시겠습니까", (LPCTSTR)payload);
-        m_sessionPrompt = TRUE;
         const int answer = MessageBox(prompt, nullptr, MB_OKCANCEL);
-        m_sessionPrompt = FALSE;
         if (answer != IDOK) return FALSE; // Cancel, or no prompt could be shown
         m_depth = 0;
         m_details.SetSize(0);

@@ -16,14 +16,20 @@ const UINT kTraceViewTimerMs = 10;
 const UINT kFrameMs = 16; // m_frameTicks in milliseconds
 } // namespace
 
-void CDebuggerDlg::BeginPendingView(LONGLONG now) {
-    if (m_viewPendingFrom >= 0) return;
+BOOL CDebuggerDlg::BeginPendingView(LONGLONG now) {
+    if (m_viewPendingFrom >= 0) return TRUE;
+    // Without the timer the waiting rows would be shown only by the next record or input, which
+    // may never come: the record is shown at once instead.
+    if (!StartTraceViewTimer()) return FALSE;
     // Range changes of the rows that follow are not drawn one by one: the flush draws the bars.
     m_grid.DeferScrollBarRedraw(TRUE);
     m_viewPendingFrom = m_grid.GetNumRows();
     m_viewPendingSince = now;
-    // Without a timer the next record, or the next input, brings the view up to date.
-    SetTimer(kTraceViewTimer, kTraceViewTimerMs, nullptr);
+    return TRUE;
+}
+
+BOOL CDebuggerDlg::StartTraceViewTimer() {
+    return SetTimer(kTraceViewTimer, kTraceViewTimerMs, nullptr) != 0;
 }
 
 void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {

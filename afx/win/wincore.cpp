@@ -97,19 +97,27 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     return it == t_maps.permanent.end() ? nullptr : it->second;
 }
 
+// A temporary object for a handle, entered in its map. The object and the map's entry are made
+// before the object takes the handle: when memory runs out on the way, the object goes without
+// destroying the window or deleting the context it was to stand for, and the map holds no empty
+// entry.
+template <class Map, class Object, class Handle>
+static Object* AfxMakeTemporary(Map& map, Handle h, Handle Object::*member)
+{
+    std::unique_ptr<Object> object(new Object);
+    auto entry = map.emplace(h, nullptr).first;
+    object.get()->*member = h;
+    entry->second = std::move(object);
+    return entry->second.get();
+}
+
 CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (hWnd == nullptr) return nullptr;
     if (CWnd* p = FromHandlePermanent(hWnd)) return p;
     auto it = t_maps.temporaryWnds.find(hWnd);
     if (it != t_maps.temporaryWnds.end()) return it->second.get();
-    // The object is made before it enters the map: when memory runs out, the map holds no
-    // empty entry.
-    std::unique_ptr<CWnd> wnd(new CWnd);
-    wnd->m_hWnd = hWnd;
-    CWnd* p = wnd.get();
-    t_maps.temporaryWnds.emplace(hWnd, std::move(wnd));
-    return p;
+    return AfxMakeTemporary(t_maps.temporaryWnds, hWnd, &CWnd::m_hWnd);
 }
 
 void AfxDeleteTempMap()
@@ -125,10 +133,8 @@ CDC* CDC::FromHandle(HDC hDC)
     if (hDC == nullptr) return nullptr;
     auto it = t_maps.temporaryDCs.find(hDC);
     if (it != t_maps.temporaryDCs.end()) return it->second.get();
-    std::unique_ptr<CDC> dc(new CDC);
-    dc->m_hDC = dc->m_hAttribDC = hDC;
-    CDC* p = dc.get();
-    t_maps.temporaryDCs.emplace(hDC, std::move(dc));
+    CDC* p = AfxMakeTemporary(t_maps.temporaryDCs, hDC, &CDC::m_hDC);
+    p->m_hAttribDC = hDC;
     return p;
 }
 

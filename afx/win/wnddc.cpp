@@ -4,8 +4,16 @@
 CDC* CWnd::GetDC() {
     HDC h = ::GetDC(m_hWnd);
     if (h == nullptr) return nullptr;
+    // The object that wraps the context is allocated: when that fails, the context goes back.
+    CDC* pDC;
+    try {
+        pDC = CDC::FromHandle(h);
+    } catch (...) {
+        ::ReleaseDC(m_hWnd, h);
+        throw;
+    }
     AfxCountDC(+1);
-    return CDC::FromHandle(h);
+    return pDC;
 }
 
 int CWnd::ReleaseDC(CDC* pDC) {

@@ -16,13 +16,14 @@
 #endif
 
 CString FormatTraceLine(const CString& function, const CString& delay, const CString& detail) {
-    CString d = detail;
-    d.Replace("\n", "\\n");
+    // Every line feed of the three columns is written as "\n": a raw one would end the line, and
+    // the rest of the row would load as a row of its own. The reader turns them all back.
     CString line = function;
     line += '|';
     line += delay;
     line += '|';
-    line += d;
+    line += detail;
+    line.Replace("\n", "\\n");
     line += '\n';
     return line;
 }
@@ -57,17 +58,23 @@ LPCTSTR DescribeTraceFileResult(TraceFileResult result) {
         return "the file could not be written";
     case TRACE_FILE_OUT_OF_MEMORY:
         return "out of memory";
+    case TRACE_FILE_LINE_TOO_LONG:
+        return "a line is too long";
     }
     return "unknown error";
 }
 
-TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context) {
+TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context,
+                              size_t maxLine) {
     CStdioFile file;
     if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::typeText)) return TRACE_FILE_CANNOT_OPEN;
+    if (maxLine > kTraceLineLimit) maxLine = kTraceLineLimit;
     try {
         CString line;
         TraceRowText row;
-        while (file.ReadLine(line)) {
+        // One byte more than a line may hold tells a line that is too long from one that fits.
+        while (file.ReadLine(line, maxLine + 1)) {
+            if ((size_t)line.GetLength() > maxLine) return TRACE_FILE_LINE_TOO_LONG;
             // Up to the first NUL, as a C string would hold the line.
             const void* nul = std::memchr((LPCTSTR)line, '\0', (size_t)line.GetLength());
             if (nul != nullptr) line = line.Left((int)((LPCTSTR)nul - (LPCTSTR)line));
@@ -86,14 +93,14 @@ TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, voi
     return TRACE_FILE_OK;
 }
 
-TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows) {
+TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, size_t maxLine) {
     std::vector<TraceRowText> read;
     TraceFileResult result = ReadTraceRows(
         path,
         [](TraceRowText& row, void* context) {
             ((std::vector<TraceRowText>*)context)->push_back(std::move(row));
         },
-        &read);
+        &read, maxLine);
     if (result == TRACE_FILE_OK) rows->swap(read);
     return result;
 }
@@ -114,6 +121,25 @@ public:
 };
 
 namespace {
+
+// The folder part of a path, its last separator included ("" for a bare name). On Windows a
+// backslash can be the second byte of a double-byte character, so the path is read character by
+// character.
+CString FolderOf(LPCTSTR path) {
+    int end = 0;
+    for (int i = 0; path[i] != '\0'; i++) {
+#ifdef _WIN32
+        if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1] != '\0') {
+            i++;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') end = i + 1;
+#else
+        if (path[i] == '/') end = i + 1;
+#endif
+    }
+    return CString(path, end);
+}
 
 // Creates a new empty file that did not exist before (so no other file is ever overwritten).
 bool CreateNewFile(const CString& path) {
@@ -170,12 +196,15 @@ BOOL CTraceFileWriter::Open(LPCTSTR path) {
         std::fclose(existing);
     }
 
-    // Beside the target, so the replacement stays on the same volume; a name of its own, never an
-    // existing file's.
+    // In the target's folder, so the replacement stays on the same volume; a short name of its
+    // own, never an existing file's, so that any target whose folder has room for a short name
+    // can be saved (a name made from the target's could pass the length limit of a path or of a
+    // name where the target does not).
+    const CString folder = FolderOf(path);
     static unsigned long serial = 0;
     CString temp;
     for (int attempt = 0; attempt < 100; attempt++) {
-        temp.Format("%s.%lx-%lx.tmp", path, ProcessNumber(), ++serial);
+        temp.Format("%s~vk%lx.tmp", (LPCTSTR)folder, (ProcessNumber() * 131 + ++serial) & 0xFFFFF);
         if (CreateNewFile(temp)) break;
         if (errno != EEXIST) return FALSE;
         temp.Empty();

@@ -1,10 +1,11 @@
 // The trace file: one text line per trace row, written and read in text mode (CR LF on disk):
 //
-//     <function column>|<delay column>|<detail, each line feed written as the two characters \n>
+//     <function column>|<delay column>|<detail>
 //
-// No header, count or trailer; an empty trace is an empty file. Masked details are stored in
-// their hexadecimal form; backslashes, CRs and "^" in a detail are written as they are, so a
-// detail holding the two characters "\" "n" comes back with a line feed in their place.
+// with every line feed of the three columns written as the two characters \n. No header, count
+// or trailer; an empty trace is an empty file. Masked details are stored in their hexadecimal
+// form; backslashes, CRs and "^" are written as they are, so a text holding the two characters
+// "\" "n" comes back with a line feed in their place.
 //
 // The line format, the reader and the writer live here, apart from the dialog, so that the
 // debugger, `vktool show` and the fuzz target share one implementation.
@@ -12,6 +13,8 @@
 
 #include "afx.h"
 
+#include <climits>
+#include <cstddef>
 #include <vector>
 
 // One row of a trace file: the function column (with its indentation), the delay column and the
@@ -39,23 +42,31 @@ enum TraceFileResult {
     TRACE_FILE_READ_ERROR,    // a read failed halfway
     TRACE_FILE_WRITE_ERROR,   // a write, the flush or the replacement of the target failed
     TRACE_FILE_OUT_OF_MEMORY, // the rows do not fit in memory
+    TRACE_FILE_LINE_TOO_LONG, // a line is longer than the reader takes
 };
+
+// The longest line the reader takes, line feed included: the most a string can hold, less the
+// byte that tells a longer line.
+const size_t kTraceLineLimit = (size_t)INT_MAX - 1;
 
 // A short English description of a result, for messages.
 LPCTSTR DescribeTraceFileResult(TraceFileResult result);
 
-// Reads every row of a trace file, lines of any length, skipping the lines ParseTraceLine skips.
-// A line is read up to its first NUL byte, as a C string holds it. *rows receives the rows on
+// Reads every row of a trace file, skipping the lines ParseTraceLine skips. A line is read up to
+// its first NUL byte, as a C string holds it. A line longer than maxLine bytes (at most
+// kTraceLineLimit) fails the read with TRACE_FILE_LINE_TOO_LONG. *rows receives the rows on
 // TRACE_FILE_OK and is left as it was otherwise.
-TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows);
+TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows,
+                              size_t maxLine = kTraceLineLimit);
 
 // Reads a trace file row by row, as ReadTraceFile does, handing each row to onRow as soon as its
 // line is read (onRow may take the row's texts): only one line is held at a time. When onRow
 // throws CMemoryException or std::bad_alloc the reading stops with TRACE_FILE_OUT_OF_MEMORY.
-TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context);
+TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context,
+                              size_t maxLine = kTraceLineLimit);
 
 // Writes a trace file so that a failure never harms the file already there: the lines go to a
-// new temporary file beside the target, which replaces the target only once every line has been
+// new temporary file in the target's folder, which replaces the target only once every line has been
 // written, flushed and committed to the disk. A writer that is destroyed or aborted before Commit
 // removes its temporary file and leaves the target as it was.
 class CTraceFileWriter {
@@ -65,7 +76,8 @@ public:
     CTraceFileWriter(const CTraceFileWriter&) = delete;
     CTraceFileWriter& operator=(const CTraceFileWriter&) = delete;
 
-    // Creates the temporary file beside path; FALSE when it cannot be created.
+    // Creates the temporary file, with a short name of its own, in path's folder; FALSE when it
+    // cannot be created.
     BOOL Open(LPCTSTR path);
     // Writes one row's line; throws a CFileException when the write fails.
     void WriteRow(const CString& function, const CString& delay, const CString& detail);

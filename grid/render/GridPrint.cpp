@@ -155,7 +155,9 @@ void CGridMainWnd::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
     int top = 0;
     for (int row = first; row < rowCount; row++) {
         const int height = GetRowHeight(row);
-        if (row != first && top + height > printBodyHeight) break;
+        // The page count's rule: a page ends only after a row of some height, so rows of no height
+        // at its start never push a taller row off the page (it would then be printed nowhere).
+        if (top > 0 && top + height > printBodyHeight) break;
         const int bottom = top + height - 1;
         int left = 0;
         for (int col = 0; col < columnCount; col++) {

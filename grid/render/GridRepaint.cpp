@@ -3,6 +3,24 @@
 #include "GridMainWnd.h"
 #include "GridPaintObjects.h"
 
+namespace {
+// Releases a common context taken with GetDC on every way out of the paint, an exception's (out
+// of memory while a cell is drawn) included.
+class CReleaseDCOnExit {
+public:
+    CReleaseDCOnExit(CWnd* wnd, CDC* dc) : m_wnd(wnd), m_dc(dc) {}
+    ~CReleaseDCOnExit() {
+        if (m_dc != nullptr) m_wnd->ReleaseDC(m_dc);
+    }
+    CReleaseDCOnExit(const CReleaseDCOnExit&) = delete;
+    CReleaseDCOnExit& operator=(const CReleaseDCOnExit&) = delete;
+
+private:
+    CWnd* m_wnd;
+    CDC* m_dc;
+};
+} // namespace
+
 void CGridMainWnd::DrawGridFrame(CDC* pDC) {
     CRect rc;
     GetClientRect(&rc);
@@ -13,15 +31,15 @@ BOOL CGridMainWnd::RepaintCell(int row, int col, CDC* pDC) {
     CRect rect;
     if (!drawingEnabled || !IsCellShown(row, col) || !GetCellBounds(row, col, &rect)) return FALSE;
 
-    bool ownDC = false;
+    CDC* ownDC = nullptr;
     if (pDC == nullptr) {
-        pDC = GetDC();
+        pDC = ownDC = GetDC();
         if (pDC == nullptr) {
             ::InvalidateRect(m_hWnd, &rect, TRUE);
             return TRUE;
         }
-        ownDC = true;
     }
+    CReleaseDCOnExit release(this, ownDC);
 
     BOOL result;
     if (row < fixedRowCount || col < fixedColumnCount) {
@@ -49,7 +67,6 @@ BOOL CGridMainWnd::RepaintCell(int row, int col, CDC* pDC) {
     }
     // An edge cell's fill may have covered the frame.
     if (drawFrame) DrawGridFrame(pDC);
-    if (ownDC) ReleaseDC(pDC);
     return result;
 }
 
@@ -62,14 +79,10 @@ BOOL CGridMainWnd::RepaintRow(int row) {
         return all;
     };
     if (pDC == nullptr) return repaintColumns();
-    BOOL result;
-    {
-        // The row's cells share their brushes, pens and fonts on the one context.
-        CGridPaintScope scope(paintObjects, pDC);
-        result = repaintColumns();
-    }
-    ReleaseDC(pDC);
-    return result;
+    CReleaseDCOnExit release(this, pDC);
+    // The row's cells share their brushes, pens and fonts on the one context.
+    CGridPaintScope scope(paintObjects, pDC);
+    return repaintColumns();
 }
 
 BOOL CGridMainWnd::InvalidateCell(CCellPos cell) {

@@ -111,7 +111,7 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
     ASSERT_EQ(TRUE, Send(KIND_ENTER, "Main|start"));
     ASSERT_EQ(TRUE, Send(KIND_TRACE, "한글함수|값 a|b\nline2^끝"));
     ASSERT_EQ(TRUE, Send(KIND_TRACE, "LoadInputFID|secret"));
-    ASSERT_EQ(TRUE, Send(KIND_TRACE, "Note"));
+    ASSERT_EQ(TRUE, Send(KIND_TRACE, "Note\nmore")); // no "|": the name, line feed and all
     ASSERT_EQ(TRUE, Send(KIND_TRACE, "Cr|a\rb\\x"));
     ASSERT_EQ(TRUE, Send(KIND_TRACE, "Long|" + longDetail));
     ASSERT_EQ(TRUE, Send(KIND_LEAVE, "Main|"));
@@ -125,13 +125,14 @@ TEST_F(TraceFileTest, SavedThroughTheMenuOpenedAgainAndClickedThrough) {
 
     // The file: one CR LF line per row, function|delay|detail, line feeds as "\n".
     const std::string data = e2e::ReadFileBytes(path);
-    const std::vector<std::pair<std::string, std::string>> expected = {{"Main", std::string(96, '-')},
-                                                                       {"     한글함수", "값 a|b\\nline2^끝"},
-                                                                       {"     LoadInputFID", ""},
-                                                                       {"     Note", "     Note"},
-                                                                       {"     Cr", "a\rb\\x"},
-                                                                       {"     Long", longDetail},
-                                                                       {"Main", ""}};
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"Main", std::string(96, '-')},
+        {"     한글함수", "값 a|b\\nline2^끝"},
+        {"     LoadInputFID", ""},
+        {"     Note\\nmore", "     Note\\nmore"},
+        {"     Cr", "a\rb\\x"},
+        {"     Long", longDetail},
+        {"Main", ""}};
     size_t pos = 0;
     for (size_t i = 0; i < expected.size(); i++) {
         const size_t end = data.find("\r\n", pos);

@@ -60,6 +60,10 @@ TEST(TraceLine, WrittenAndReadAsTheFormatSays) {
     EXPECT_STREQ("||\n", FormatTraceLine("", "", ""));
     ASSERT_TRUE(ParseTraceLine("||\n", &row));
     EXPECT_EQ("##", Show(row));
+    // Line feeds in the name and the delay too: still one line, and one row again.
+    EXPECT_STREQ("Note\\nmore|1\\n|x\n", FormatTraceLine("Note\nmore", "1\n", "x"));
+    ASSERT_TRUE(ParseTraceLine(FormatTraceLine("Note\nmore", "1\n", "x"), &row));
+    EXPECT_EQ("Note\nmore#1\n#x", Show(row));
     // What the format cannot carry: a detail holding "\" "n" comes back with a line feed.
     ASSERT_TRUE(ParseTraceLine(FormatTraceLine("f", "0", "C:\\new"), &row));
     EXPECT_EQ("f#0#C:\new", Show(row));
@@ -113,6 +117,13 @@ TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
     kept[0].function = "kept";
     EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, ReadTraceFile(dir.Path("").c_str(), &kept)) << "a directory";
     EXPECT_EQ(TRACE_FILE_CANNOT_OPEN, ReadTraceFile(dir.Path("missing.vkp").c_str(), &kept));
+    // So is a line longer than the reader takes (13 bytes with its line feed here); one at the
+    // limit is read.
+    WriteFileBytes(dir.Path("long.vkp"), "a|1|x\r\nabcdefgh|1|x\r\n");
+    EXPECT_EQ(TRACE_FILE_LINE_TOO_LONG, ReadTraceFile(dir.Path("long.vkp").c_str(), &kept, 12));
+    std::vector<TraceRowText> atLimit;
+    EXPECT_EQ(TRACE_FILE_OK, ReadTraceFile(dir.Path("long.vkp").c_str(), &atLimit, 13));
+    EXPECT_EQ(2u, atLimit.size());
     ASSERT_EQ(1u, kept.size());
     EXPECT_STREQ("kept", kept[0].function);
 }
@@ -128,8 +139,9 @@ TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
     {
         CTraceFileWriter writer;
         ASSERT_TRUE(writer.Open(target.c_str()));
-        EXPECT_EQ(0u, std::string(writer.TempPath()).find(target))
-            << "the temporary file is beside the target";
+        const std::string temp(writer.TempPath());
+        EXPECT_EQ(dir.Path(""), temp.substr(0, temp.rfind('/') + 1)) << "in the target's folder";
+        EXPECT_GE(12u, temp.size() - temp.rfind('/') - 1) << "a short name of its own: " << temp;
         writer.WriteRow("new", "2", "y");
         EXPECT_EQ(2u, Entries(dir.Path("")).size());
     }
@@ -156,4 +168,8 @@ TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
     ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(target.c_str(), rows));
     EXPECT_EQ("new||\r\n||\r\n", ReadFileBytes(target));
     EXPECT_EQ((std::vector<std::string>{"late.vkp", "trace.vkp"}), Entries(dir.Path("")));
+    // So does one whose name is as long as the system allows: no room for a suffix to it.
+    const std::string longest = dir.Path(std::string(251, 'n') + ".vkp");
+    ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(longest.c_str(), rows));
+    EXPECT_EQ("new||\r\n||\r\n", ReadFileBytes(longest));
 }

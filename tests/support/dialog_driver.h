@@ -29,6 +29,20 @@ inline std::string DetailBox(HWND dlg) {
     return s;
 }
 
+// The dialog with a way to run a piece of code on its own thread, where the grid lives: records
+// sent from there are handled at once, and the dialog's own operations run as its commands do.
+class TaskDlg : public CDebuggerDlg {
+public:
+    void Run(HWND h, std::function<void()> f) { ::SendMessageA(h, WM_APP + 7, 0, (LPARAM)&f); }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_APP + 7) return CDebuggerDlg::WindowProc(message, wParam, lParam);
+        (*(std::function<void()>*)lParam)();
+        return 0;
+    }
+};
+
 struct DialogRun {
     bool driven = false; // the dialog appeared and the driver ran
     bool alive = false;  // the dialog was still there when the driver finished

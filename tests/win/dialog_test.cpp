@@ -3,6 +3,7 @@
 #include "DebuggerDlg.h"
 #include "ScriptCipher.h"
 #include "dialog_driver.h"
+#include "grid_paint_util.h"
 #include "win_test_util.h"
 
 #include <functional>
@@ -293,6 +294,7 @@ TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreNotTaken)
 class RecordFailingDlg : public CDebuggerDlg {
 public:
     static int countdown; // the allocation that reaches 0 fails; none once it is below
+    static long keptDCs;  // contexts the records' handling acquired and did not release
     static BOOL Hook(size_t, BOOL, LONG) { return --countdown != 0; }
 
 protected:
@@ -301,15 +303,19 @@ protected:
         // Every failure point is tried in turn: the trace is not left full between them, and the
         // notice of a full trace is not shown.
         m_traceFull = FALSE;
+        const AfxGdiCounters before = AfxGetGdiCounters();
         AfxSetAllocHook(Hook);
         BOOL taken = CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
         AfxSetAllocHook(nullptr);
+        const AfxGdiCounters after = AfxGetGdiCounters();
+        keptDCs += (after.dcsAcquired - before.dcsAcquired) - (after.dcsReleased - before.dcsReleased);
         return taken;
     }
     LRESULT OnTraceFullNotice(WPARAM, LPARAM) { return 0; }
     DECLARE_MESSAGE_MAP()
 };
 int RecordFailingDlg::countdown = 0;
+long RecordFailingDlg::keptDCs = 0;
 BEGIN_MESSAGE_MAP(RecordFailingDlg, CDebuggerDlg)
 ON_WM_COPYDATA()
 ON_MESSAGE(WM_TRACE_FULL, OnTraceFullNotice)
@@ -321,14 +327,21 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
     const CString masked = MaskTraceDetail("secret detail");
     int refused = 0;
     bool takenAtLast = false;
+    std::vector<COLORREF> shown, repainted;
     RunDialog(dlg, [&](HWND h) {
         RecordFailingDlg::countdown = -1;
+        // More rows than the view holds, so that each record scrolls the rows above it up.
         ASSERT_EQ(TRUE, SendRecord(h, 1, "Outer|x"));
+        for (int i = 0; i < 40; i++)
+            ASSERT_EQ(TRUE, SendRecord(h, 0, "Row|x"));
         // Each allocation a masked leave record makes fails once, in turn, until one is taken
-        // with no allocation refused.
+        // with no allocation refused. The records come a frame apart, so that each is scrolled
+        // into view and painted before its answer, its paint among what fails, and no update of
+        // the view paints (and reports a failure in a box) while allocations are made to fail.
         for (int n = 1; n < 2000 && !takenAtLast; n++) {
             const int rows = dlg.Grid().GetNumRows();
             const int depth = dlg.Depth();
+            ::Sleep(20);
             RecordFailingDlg::countdown = n;
             const LRESULT answer = SendRecord(h, 2, "LoadInputFID|secret detail");
             const bool failed = RecordFailingDlg::countdown <= 0;
@@ -347,9 +360,22 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
                 refused++;
             }
         }
+        // What a refused record had moved or drawn is drawn again: the screen is the grid's.
+        ::Sleep(100);
+        HWND grid = dlg.Grid().m_hWnd;
+        CRect client;
+        ::GetClientRect(grid, &client);
+        for (std::vector<COLORREF>* into : {&shown, &repainted}) {
+            painttest::Canvas shot(client.Width(), client.Height(), 0);
+            painttest::CaptureClient(grid, shot);
+            *into = shot.Pixels();
+            ::RedrawWindow(grid, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+        }
     });
     EXPECT_TRUE(takenAtLast);
     EXPECT_GT(refused, 5);
+    EXPECT_EQ(0, RecordFailingDlg::keptDCs) << "a context left behind by a failed paint";
+    EXPECT_TRUE(shown == repainted) << "rows drawn where a refused record had moved them";
 }
 
 TEST(DebuggerDialog, SixteenMegabytePayload)

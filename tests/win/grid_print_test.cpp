@@ -163,6 +163,14 @@ TEST_F(GridPrint, ARowTallerThanTheBodyIsPrintedOnAPageOfItsOwn) {
         ASSERT_EQ(RGB(255, 255, 255), sheets.At(0, kSheetW / 2, y)) << y;
 }
 
+TEST_F(GridPrint, RowsOfNoHeightBeforeATallRowStayOnItsPage) {
+    // The count and the body end a page by the same rule, so the tall row is printed once.
+    Build({0, 0, 150, 20});
+    PrintWithBodyOf100(2);
+    EXPECT_EQ((std::vector<int>{1, 2, 3}), grid.bodyRows[1]);
+    EXPECT_EQ((std::vector<int>{4}), grid.bodyRows[2]);
+}
+
 TEST_F(GridPrint, HeaderAndFooterTextsSitWhereTheyBelong) {
     Build(std::vector<int>(100, 20));
     CPrintInfo info;

@@ -6,6 +6,7 @@
 #include "dialog_driver.h"
 #include "win_test_util.h"
 
+#include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -38,18 +39,13 @@ struct FailingMemory {
 DWORD FailingMemory::thread = 0;
 int FailingMemory::countdown = 0;
 
-// The dialog with a way to run a piece of code on its own thread, where the grid lives, and to
-// run out of memory while it takes the next record.
-class TestDlg : public CDebuggerDlg {
+// The dialog that runs code on its own thread, and runs out of memory while it takes the next
+// record when asked to.
+class TestDlg : public vktest::TaskDlg {
 public:
-    void Run(HWND h, std::function<void()> f) { ::SendMessageA(h, WM_APP + 7, 0, (LPARAM)&f); }
     static int failRecordAt; // the allocation of the next record that fails; 0 for none
 
 protected:
-    LRESULT OnRunTask(WPARAM, LPARAM lParam) {
-        (*(std::function<void()>*)lParam)();
-        return 0;
-    }
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) {
         if (failRecordAt == 0) return CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
         FailingMemory::Arm(failRecordAt);
@@ -61,9 +57,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 int TestDlg::failRecordAt = 0;
-
-BEGIN_MESSAGE_MAP(TestDlg, CDebuggerDlg)
-ON_MESSAGE(WM_APP + 7, OnRunTask)
+BEGIN_MESSAGE_MAP(TestDlg, vktest::TaskDlg)
 ON_WM_COPYDATA()
 END_MESSAGE_MAP()
 
@@ -190,7 +184,10 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
 }
 
 TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
-    const unsigned seed = std::random_device{}();
+    // VK_TEST_SEED replays the traces of a failure this test printed.
+    const char* given = std::getenv("VK_TEST_SEED");
+    const unsigned seed =
+        given != nullptr ? (unsigned)std::strtoul(given, nullptr, 10) : std::random_device{}();
     std::mt19937 rng(seed);
     const std::string path = TempDir() + "vk 추적 round trip.vkp";
     TestDlg dlg;
@@ -214,7 +211,9 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
                 else if (kind == 2)
                     SendRecord(h, 0, (rng() % 2 ? "LoadInputFID|" : "S_UpperLower|") + detail);
                 else if (kind == 3)
-                    SendRecord(h, 0, "함수" + std::to_string(i)); // no "|": the detail is the name
+                    SendRecord(h, 0,
+                               "함수" + std::to_string(i) +
+                                   (rng() % 2 ? "\n줄" : "")); // the name is the detail
                 else
                     SendRecord(h, 0, "F" + std::to_string(i) + "|" + (kind == 4 ? std::string() : detail));
             }
@@ -254,7 +253,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     });
     ASSERT_EQ(4u, after.size());
     for (size_t t = 0; t < after.size(); t++) {
-        EXPECT_EQ(before[t].rows, after[t].rows) << "seed " << seed << ", trace " << t;
+        EXPECT_EQ(before[t].rows, after[t].rows) << "VK_TEST_SEED=" << seed << ", trace " << t;
         EXPECT_EQ(0, loadedDepth[t]) << "the load keeps the call depth";
     }
     EXPECT_TRUE(after[3].rows.empty()) << "an empty file loads as an empty trace";

@@ -6,7 +6,10 @@
 #include "grid_paint_util.h"
 #include "win_test_util.h"
 
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 
 using namespace painttest;
 using vktest::SendRecord;
@@ -124,6 +127,63 @@ TEST(TraceView, InputDuringAFloodActsOnTheRowsOnScreen) {
     EXPECT_EQ(records + 20, newestRow);
     EXPECT_LT(firstAfterWheel + shownRows - 1, newestRow) << "the view went back to the newest row";
     EXPECT_GT(firstAfterWheel + shownRows + 5, newestRow) << "the wheel did not start from the newest row";
+}
+
+// Records sent on the dialog's own thread are handled at once, so two of them are back to back
+// however slow the machine; the view's timer can be refused.
+class ThreadDlg : public vktest::TaskDlg {
+public:
+    BOOL timerRefused = FALSE;
+
+protected:
+    BOOL StartTraceViewTimer() override { return !timerRefused && CDebuggerDlg::StartTraceViewTimer(); }
+};
+
+TEST(TraceView, ALoadEndsThePendingUpdateAndRecordsAreShownAtOnceWithoutATimer) {
+    char temp[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "vk_pending_load.vkp", missing = path + ".missing";
+    std::ofstream file(path);
+    for (int i = 0; i < 60; i++)
+        file << "Loaded|1|x\n";
+    file.close();
+    ThreadDlg dlg;
+    BOOL pendingAtLoad = FALSE, pendingWithoutTimer = TRUE, newestShown = FALSE;
+    int firstAfterLoad = -1;
+    LRESULT duringLoadBox = -1;
+    vktest::RunDialog(dlg, [&](HWND h) {
+        HWND grid = ::GetDlgItem(h, IDC_TRACE_GRID);
+        dlg.Run(h, [&] {
+            SendRecord(h, 0, Record(1));
+            SendRecord(h, 0, Record(2));
+            pendingAtLoad = dlg.IsTraceViewPending();
+            dlg.LoadTraceFile(path.c_str());
+        });
+        ::Sleep(100);
+        firstAfterLoad = FirstShownRow(grid);
+        // Another engine's record while a load's message box is open is refused, not taken and
+        // then dropped with the trace the load replaces.
+        std::thread load([&] { dlg.Run(h, [&] { dlg.LoadTraceFile(missing.c_str()); }); });
+        vktest::FoundBox box = vktest::FindMessageBox(::GetCurrentProcessId());
+        duringLoadBox = SendRecord(h, 0, "During|box");
+        if (box.hWnd != nullptr) vktest::PressButton(box.hWnd, IDOK);
+        load.join();
+        // Without a timer a record is shown at once, never left waiting for a next one.
+        dlg.timerRefused = TRUE;
+        dlg.Run(h, [&] {
+            for (int i = 3; i <= 40; i++)
+                SendRecord(h, 0, Record(i));
+            pendingWithoutTimer = dlg.IsTraceViewPending();
+            newestShown = dlg.Grid().GetFullyShownCellSpan().maxRow == dlg.Grid().GetNumRows() - 1;
+        });
+    });
+    ::DeleteFileA(path.c_str());
+    EXPECT_TRUE(pendingAtLoad);
+    EXPECT_EQ(1, firstAfterLoad) << "the update of the records before the load scrolled the loaded trace";
+    EXPECT_EQ(FALSE, duringLoadBox);
+    EXPECT_EQ(60 + 38 + 1, dlg.Grid().GetNumRows());
+    EXPECT_FALSE(pendingWithoutTimer);
+    EXPECT_EQ(TRUE, newestShown);
 }
 
 } // namespace
