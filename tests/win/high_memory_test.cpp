@@ -20,7 +20,7 @@ class LoadDlg : public CDebuggerDlg {
 public:
     std::string path;
     int rows = 0;
-    CString detail, result;
+    CString detail;
     const void* chars = nullptr;
 
 protected:
@@ -31,7 +31,6 @@ protected:
         if (rows > 0) {
             detail = Details()[rows - 1];
             chars = (LPCTSTR)Details()[rows - 1];
-            result = Grid().GetCellText(rows, 2);
         }
         PostMessage(WM_COMMAND, IDOK);
         return TRUE;
@@ -88,7 +87,6 @@ TEST(HighMemory, DISABLED_ChildGridAndLoad) {
     EXPECT_EQ(n, dlg.rows);
     EXPECT_GE((ULONG_PTR)dlg.chars, kTwoGigabytes);
     EXPECT_STREQ("step 19999: state = running\nbuffer", dlg.detail);
-    EXPECT_STREQ(dlg.detail, dlg.result);
 }
 
 TEST(HighMemory, GridAndLoadWorkAboveTwoGigabytes) {

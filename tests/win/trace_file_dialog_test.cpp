@@ -39,27 +39,7 @@ struct FailingMemory {
 DWORD FailingMemory::thread = 0;
 int FailingMemory::countdown = 0;
 
-// The dialog that runs code on its own thread, and runs out of memory while it takes the next
-// record when asked to.
-class TestDlg : public vktest::TaskDlg {
-public:
-    static int failRecordAt; // the allocation of the next record that fails; 0 for none
-
-protected:
-    BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct) {
-        if (failRecordAt == 0) return CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
-        FailingMemory::Arm(failRecordAt);
-        failRecordAt = 0;
-        const BOOL taken = CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
-        FailingMemory::Disarm();
-        return taken;
-    }
-    DECLARE_MESSAGE_MAP()
-};
-int TestDlg::failRecordAt = 0;
-BEGIN_MESSAGE_MAP(TestDlg, vktest::TaskDlg)
-ON_WM_COPYDATA()
-END_MESSAGE_MAP()
+using TestDlg = vktest::TaskDlg;
 
 // Everything a trace row shows: its three cells and its full detail.
 struct Shown {
@@ -160,8 +140,11 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
         loadBox = loadOk.Wait();
         afterLoad = Capture(dlg);
         vktest::MessageBoxAnswerer recordOk(IDOK);
-        TestDlg::failRecordAt = 1;
-        failed = SendRecord(h, 0, "Next|c");
+        dlg.Run(h, [&] { // sent on the dialog's thread, the record is taken at once
+            FailingMemory::Arm(1);
+            failed = SendRecord(h, 0, "Next|c");
+            FailingMemory::Disarm();
+        });
         refused = SendRecord(h, 0, "Later|d");
         recordBox = recordOk.Wait();
         for (int i = 0; i < 200 && ::IsWindow(recordBox.hWnd); i++)
