@@ -334,6 +334,8 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
         ASSERT_EQ(TRUE, SendRecord(h, 1, "Outer|x"));
         for (int i = 0; i < 40; i++)
             ASSERT_EQ(TRUE, SendRecord(h, 0, "Row|x"));
+        while (dlg.IsTraceViewPending())
+            ::Sleep(5);
         // Each allocation a masked leave record makes fails once, in turn, until one is taken
         // with no allocation refused. The records come a frame apart, so that each is scrolled
         // into view and painted before its answer, its paint among what fails, and no update of
