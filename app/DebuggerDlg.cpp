@@ -15,11 +15,12 @@ ON_COMMAND(ID_FILE_SAVE, OnFileSave)
 ON_COMMAND(ID_APP_EXIT, OnOK)
 ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_MESSAGE(WM_GRID_SELCHANGE, OnGridSelChange)
+ON_MESSAGE(WM_TRACE_FULL, OnTraceFull)
 END_MESSAGE_MAP()
 
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
-    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_traceBusy(FALSE), m_viewPendingFrom(-1),
-      m_lastArrival(0), m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
+    : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_traceBusy(FALSE), m_traceFull(FALSE),
+      m_viewPendingFrom(-1), m_lastArrival(0), m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
     // The delay of the first record is measured from the dialog's creation.
     m_rows.StartSession(::GetTickCount());
     LARGE_INTEGER freq;
@@ -92,6 +93,7 @@ HCURSOR CDebuggerDlg::OnQueryDragIcon() {
 void CDebuggerDlg::OnFileNew() {
     m_details.SetSize(0);
     m_grid.RemoveScrollingRows();
+    m_traceFull = FALSE;
     SetDlgItemText(IDC_EDIT_DETAIL, "");
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     FollowTrace();

@@ -7,6 +7,9 @@
 #include "TraceRecord.h"
 #include "resource.h"
 
+// Posted to the dialog itself when memory runs out for a trace record.
+#define WM_TRACE_FULL (WM_APP + 24)
+
 class CDebuggerDlg : public CDialog {
 public:
     explicit CDebuggerDlg(CWnd* pParent = nullptr);
@@ -54,6 +57,8 @@ protected:
     // that arrives meanwhile, through a message box's loop, is refused: the change under way could
     // still be taken back, and with it a record already answered TRUE.
     BOOL m_traceBusy;
+    // Memory ran out for a record: records are refused until New File or a load frees memory.
+    BOOL m_traceFull;
 
     // Records that arrive less than a frame apart are scrolled into view and painted together,
     // for the newest of them, at most a frame later (TraceView.cpp).
@@ -93,6 +98,8 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
+    // Posted when a record found memory full: tells the user, after the sender has its answer.
+    LRESULT OnTraceFull(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -62,6 +62,27 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
     }
 }
 
+namespace {
+// The load under way: the file's rows are appended after the trace shown, as they are read.
+struct LoadTarget {
+    CGridMainWnd* grid;
+    CStringArray* details;
+};
+
+void AppendLoadedRow(TraceRowText& text, void* context) {
+    LoadTarget* target = (LoadTarget*)context;
+    AppendTraceFileRow(*target->grid, text);
+    try {
+        target->details->Add(CString());
+    } catch (...) {
+        // Every row keeps its detail: a row whose detail cannot be stored goes again.
+        target->grid->RemoveRow(target->grid->GetNumRows() - 1);
+        throw;
+    }
+    target->details->ElementAt(target->details->GetSize() - 1) = std::move(text.detail);
+}
+} // namespace
+
 void CDebuggerDlg::LoadTraceFile(CString path) {
     // Rows still waiting to be shown are shown now, on the trace they belong to: their update
     // must not come after the load and scroll the loaded trace to its end.
@@ -75,44 +96,38 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
         ~Busy() { flag = was; }
     } busy(m_traceBusy);
 
-    // The whole file is read before the trace is touched: a file that cannot be read, wholly,
-    // leaves the trace as it was.
-    std::vector<TraceRowText> rows;
-    if (ReadTraceFile(path, &rows) != TRACE_FILE_OK) {
-        AfxMessageBox(kCannotOpen, MB_OK);
-        return;
-    }
-
-    m_details.SetSize(0);
-    m_grid.RemoveScrollingRows();
-    SetDlgItemText(IDC_EDIT_DETAIL, "");
+    // The file is read a line at a time and its rows appended after the trace shown: the old
+    // trace is dropped only once the whole file is in, so a file that cannot be read, or does not
+    // fit beside it, leaves the trace as it was, and the file itself is never held whole.
+    const int fixedRows = m_grid.GetNumFixedRows();
+    const int oldRows = m_grid.GetNumRows();
+    const INT_PTR oldDetails = m_details.GetSize();
+    LoadTarget target{&m_grid, &m_details};
 
     // Appending and formatting a row each set the scroll ranges and, here, nothing needs them
     // before the last row: they are set and the bars drawn once, at the end (a third of a row's
     // time otherwise).
     m_grid.SuspendScrollBarUpdates(TRUE);
-    try {
-        for (TraceRowText& text : rows) {
-            AppendTraceFileRow(m_grid, text);
-            INT_PTR i = m_details.Add(CString());
-            m_details[i] = std::move(text.detail);
-            // This row's texts are in the grid now: free them as the load goes.
-            TraceRowText spent(std::move(text));
-        }
-    } catch (CMemoryException* e) {
-        // The rows loaded so far stay.
-        e->ReportError();
-        e->Delete();
-    } catch (const std::bad_alloc&) {
-        CMemoryException e;
-        e.ReportError();
+    const TraceFileResult result = ReadTraceRows(path, AppendLoadedRow, &target);
+    if (result == TRACE_FILE_OK) {
+        m_details.RemoveAt(0, oldDetails);
+        m_grid.RemoveRows(fixedRows, oldRows - fixedRows);
+        SetDlgItemText(IDC_EDIT_DETAIL, "");
+        m_traceFull = FALSE;
+    } else {
+        m_details.SetSize(oldDetails);
+        m_grid.RemoveRows(oldRows, m_grid.GetNumRows() - oldRows);
     }
-    // A row whose detail could not be stored goes again: every row keeps its detail.
-    while (m_grid.GetNumRows() - m_grid.GetNumFixedRows() > m_details.GetSize())
-        m_grid.RemoveRow(m_grid.GetNumRows() - 1);
     m_grid.SuspendScrollBarUpdates(FALSE);
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    // The loaded trace is shown from its first row; the next record is followed to the end.
-    FollowTrace();
+    if (result == TRACE_FILE_OK) {
+        // The loaded trace is shown from its first row; the next record is followed to the end.
+        FollowTrace();
+    } else if (result == TRACE_FILE_OUT_OF_MEMORY) {
+        CMemoryException e;
+        e.ReportError();
+    } else {
+        AfxMessageBox(kCannotOpen, MB_OK);
+    }
 }

@@ -11,6 +11,8 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     // second session start would open a second prompt, and the rollback of a failing record or
     // load would remove them after their TRUE.
     if (m_traceBusy) return FALSE;
+    // Once memory has run out, records are refused until the trace is emptied or replaced.
+    if (m_traceFull && pCopyDataStruct->dwData != TRACE_SESSION_START) return FALSE;
     // A record never moves the keyboard focus: not when it scrolls the grid, nor when it makes
     // the grid's scroll bar appear.
     CGridMainWnd::FocusHold hold(m_grid);
@@ -55,7 +57,19 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
         if (m_grid.m_hWnd != nullptr) m_grid.Invalidate(TRUE);
     }
     m_traceBusy = FALSE;
+    // The user is told once, after the sender has its answer: no engine waits on the message.
+    if (!m_traceFull) {
+        m_traceFull = TRUE;
+        PostMessage(WM_TRACE_FULL);
+    }
     return FALSE;
+}
+
+LRESULT CDebuggerDlg::OnTraceFull(WPARAM, LPARAM) {
+    AfxMessageBox("메모리가 부족하여 더 이상 추적을 받을 수 없습니다. 새 파일로 추적을 비우거나 다른 추적 "
+                  "파일을 여십시오.",
+                  MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst) {
@@ -70,6 +84,7 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
         if (answer != IDOK) return FALSE; // Cancel, or no prompt could be shown
         m_details.SetSize(0);
         m_grid.RemoveScrollingRows();
+        m_traceFull = FALSE;
         m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         m_rows.StartSession(::GetTickCount());
         return TRUE;

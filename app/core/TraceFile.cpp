@@ -64,11 +64,11 @@ LPCTSTR DescribeTraceFileResult(TraceFileResult result) {
     return "unknown error";
 }
 
-TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, size_t maxLine) {
+TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context,
+                              size_t maxLine) {
     CStdioFile file;
     if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::typeText)) return TRACE_FILE_CANNOT_OPEN;
     if (maxLine > kTraceLineLimit) maxLine = kTraceLineLimit;
-    std::vector<TraceRowText> read;
     try {
         CString line;
         TraceRowText row;
@@ -78,7 +78,7 @@ TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, siz
             // Up to the first NUL, as a C string would hold the line.
             const void* nul = std::memchr((LPCTSTR)line, '\0', (size_t)line.GetLength());
             if (nul != nullptr) line = line.Left((int)((LPCTSTR)nul - (LPCTSTR)line));
-            if (ParseTraceLine(line, &row)) read.push_back(std::move(row));
+            if (ParseTraceLine(line, &row)) onRow(row, context);
         }
         file.Close();
     } catch (CFileException* e) {
@@ -90,8 +90,19 @@ TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, siz
     } catch (const std::bad_alloc&) {
         return TRACE_FILE_OUT_OF_MEMORY;
     }
-    rows->swap(read);
     return TRACE_FILE_OK;
+}
+
+TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, size_t maxLine) {
+    std::vector<TraceRowText> read;
+    TraceFileResult result = ReadTraceRows(
+        path,
+        [](TraceRowText& row, void* context) {
+            ((std::vector<TraceRowText>*)context)->push_back(std::move(row));
+        },
+        &read, maxLine);
+    if (result == TRACE_FILE_OK) rows->swap(read);
+    return result;
 }
 
 // The temporary file: a text-mode CStdioFile that can also commit its data to the disk.

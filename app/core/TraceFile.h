@@ -59,6 +59,12 @@ LPCTSTR DescribeTraceFileResult(TraceFileResult result);
 TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows,
                               size_t maxLine = kTraceLineLimit);
 
+// Reads a trace file row by row, as ReadTraceFile does, handing each row to onRow as soon as its
+// line is read (onRow may take the row's texts): only one line is held at a time. When onRow
+// throws CMemoryException or std::bad_alloc the reading stops with TRACE_FILE_OUT_OF_MEMORY.
+TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context,
+                              size_t maxLine = kTraceLineLimit);
+
 // Writes a trace file so that a failure never harms the file already there: the lines go to a
 // new temporary file in the target's folder, which replaces the target only once every line has been
 // written, flushed and committed to the disk. A writer that is destroyed or aborted before Commit

@@ -115,6 +115,7 @@ protected:
                 if (r == 0 || load < f.loadS) f.loadS = load;
                 if (r == 0 || save < f.saveS) f.saveS = save;
                 if (r == 0) f.bytesPerRow = double(after > before ? after - before : 0) / double(n);
+                if (r == 0 && breakdown) MemoryBreakdown(n, f.bytesPerRow);
             }
             ::DeleteFileA(out.c_str());
             ::DeleteFileA(in.c_str());
@@ -131,6 +132,25 @@ protected:
         if (breakdown) Breakdown();
         EndDialog(IDOK);
         return 0;
+    }
+
+    // Where one loaded row's bytes go, by what holds them; what the measured figure has beyond
+    // their sum is the heap's own bookkeeping and the arrays' room to grow.
+    void MemoryBreakdown(long n, double measured) {
+        const CGridStorageUse use = Grid().MeasureStorage();
+        double details = 0;
+        for (INT_PTR i = 0; i < Details().GetSize(); i++) {
+            details += sizeof(CString);
+            if (Details()[i].str().capacity() > 15) details += (double)Details()[i].str().capacity() + 1;
+        }
+        const double per = 1.0 / (double)n;
+        const double counted =
+            double(use.rowBlocks + use.cellLists + use.cellObjects + use.rowArrays + use.styles) + details;
+        std::printf(
+            "    memory per row: row blocks %.1f, cell lists %.1f, cell objects %.1f (%d made), row arrays "
+            "%.1f, styles %.1f, details %.1f; counted %.1f, heap bookkeeping and slack %.1f\n",
+            use.rowBlocks * per, use.cellLists * per, use.cellObjects * per, use.cellsMade,
+            use.rowArrays * per, use.styles * per, details * per, counted * per, measured - counted * per);
     }
 
     // Where one loaded row's time goes in the grid: appending the empty row, its format, its three

@@ -2,105 +2,168 @@
 // changed marks, creation and discarding of cells, and the stored row and column sizes.
 #include "GridMainWnd.h"
 
-CObArray* CGridMainWnd::GetRowArray(int row) const {
+#include <new>
+
+CGridRow* CGridMainWnd::GetRow(int row) const {
     if (row < 0 || row >= rowCount || row >= rows.GetSize()) return nullptr;
-    return (CObArray*)rows[row];
+    return (CGridRow*)rows[row];
+}
+
+CGridItem* CGridMainWnd::GetMadeCell(int row, int col) const {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return nullptr;
+    return r->Made(col);
 }
 
 CGridItem* CGridMainWnd::GetCell(int row, int col) const {
-    CObArray* cells = GetRowArray(row);
-    if (cells == nullptr || col < 0 || col >= columnCount || col >= cells->GetSize()) return nullptr;
-    return (CGridItem*)(*cells)[col];
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return nullptr;
+    if (CGridItem* cell = r->Made(col)) return cell;
+    // The first request for this cell: make its object and give it the cell's fields.
+    CGridMainWnd* self = const_cast<CGridMainWnd*>(this);
+    CGridItem* cell = self->CreateCellObject(row, col);
+    if (cell == nullptr) return nullptr;
+    try {
+        r->SetMade(col, cell);
+    } catch (...) {
+        delete cell;
+        throw;
+    }
+    cellStyles.Get(r->Style(col)).ApplyTo(*cell);
+    cell->text = r->Text(col);
+    // The object holds the text now; the compact copy is dropped when memory allows (the object
+    // is what counts from now on either way).
+    try {
+        self->rows[row] = CGridRow::SetText(r, col, "");
+    } catch (CException* e) {
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+    }
+    return cell;
+}
+
+const CCellStyle* CGridMainWnd::ReadCellStyle(int row, int col, CCellStyle* scratch) const {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return nullptr;
+    if (CGridItem* cell = r->Made(col)) {
+        *scratch = CCellStyle::Of(*cell);
+        return scratch;
+    }
+    return &cellStyles.Get(r->Style(col));
+}
+
+template <class Change> BOOL CGridMainWnd::ChangeCellStyle(int row, int col, Change change) {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
+    if (CGridItem* cell = r->Made(col)) {
+        CCellStyle style = CCellStyle::Of(*cell);
+        change(style);
+        style.ApplyTo(*cell);
+    } else {
+        // A copy: the shared style stays as it is for every other cell that has it.
+        CCellStyle style = cellStyles.Get(r->Style(col));
+        change(style);
+        r->SetStyle(col, cellStyles.Intern(style));
+    }
+    return TRUE;
 }
 
 BOOL CGridMainWnd::SetCellDesc(const GridItemDesc* desc) {
     if (desc == nullptr) return FALSE;
-    CGridItem* cell = GetCell(desc->row, desc->col);
-    if (cell == nullptr) return FALSE;
     // A plain store: the state does not touch the selected-cell map.
-    if (desc->mask & DESC_TEXT) cell->text = desc->text;
-    if (desc->mask & DESC_PARAM) cell->param = desc->param;
-    if (desc->mask & DESC_IMAGE) cell->image = desc->image;
-    if (desc->mask & DESC_STATE) cell->state = desc->state;
-    if (desc->mask & DESC_FORMAT) cell->format = desc->format;
-    if (desc->mask & DESC_BKCOLOR) cell->bkColor = desc->bkColor;
-    if (desc->mask & DESC_TEXTCOLOR) cell->textColor = desc->textColor;
-    if (desc->mask & DESC_FONT) cell->font = desc->font;
-    return TRUE;
+    const UINT mask = desc->mask;
+    BOOL ok = ChangeCellStyle(desc->row, desc->col, [desc, mask](CCellStyle& style) {
+        if (mask & DESC_PARAM) style.param = desc->param;
+        if (mask & DESC_IMAGE) style.image = desc->image;
+        if (mask & DESC_STATE) style.state = desc->state;
+        if (mask & DESC_FORMAT) style.format = desc->format;
+        if (mask & DESC_BKCOLOR) style.bkColor = desc->bkColor;
+        if (mask & DESC_TEXTCOLOR) style.textColor = desc->textColor;
+        if (mask & DESC_FONT) style.font = desc->font;
+    });
+    if (ok && (mask & DESC_TEXT)) SetCellText(desc->row, desc->col, desc->text);
+    return ok;
 }
 
 BOOL CGridMainWnd::GetCellDesc(GridItemDesc* desc) const {
     if (desc == nullptr) return FALSE;
-    CGridItem* cell = GetCell(desc->row, desc->col);
-    if (cell == nullptr) return FALSE;
+    CCellStyle scratch;
+    const CCellStyle* style = ReadCellStyle(desc->row, desc->col, &scratch);
+    if (style == nullptr) return FALSE;
     if (desc->mask & DESC_TEXT) desc->text = GetCellText(desc->row, desc->col);
-    if (desc->mask & DESC_PARAM) desc->param = cell->param;
-    if (desc->mask & DESC_IMAGE) desc->image = cell->image;
-    if (desc->mask & DESC_STATE) desc->state = cell->state;
-    if (desc->mask & DESC_FORMAT) desc->format = cell->format;
-    if (desc->mask & DESC_BKCOLOR) desc->bkColor = cell->bkColor;
-    if (desc->mask & DESC_TEXTCOLOR) desc->textColor = cell->textColor;
-    if (desc->mask & DESC_FONT) desc->font = cell->font;
+    if (desc->mask & DESC_PARAM) desc->param = style->param;
+    if (desc->mask & DESC_IMAGE) desc->image = style->image;
+    if (desc->mask & DESC_STATE) desc->state = style->state;
+    if (desc->mask & DESC_FORMAT) desc->format = style->format;
+    if (desc->mask & DESC_BKCOLOR) desc->bkColor = style->bkColor;
+    if (desc->mask & DESC_TEXTCOLOR) desc->textColor = style->textColor;
+    if (desc->mask & DESC_FONT) desc->font = style->font;
     return TRUE;
 }
 
 BOOL CGridMainWnd::SetCellText(int row, int col, LPCTSTR text) {
-    CGridItem* cell = GetCell(row, col);
-    if (cell == nullptr) return FALSE;
-    cell->text = text;
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
+    if (CGridItem* cell = r->Made(col))
+        cell->text = text;
+    else
+        rows[row] = CGridRow::SetText(r, col, text);
     return TRUE;
 }
 
 CString CGridMainWnd::GetCellText(int row, int col) const {
-    CGridItem* cell = GetCell(row, col);
-    return cell != nullptr ? cell->text : CString();
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return CString();
+    if (CGridItem* cell = r->Made(col)) return cell->text;
+    return CString(r->Text(col));
 }
 
 BOOL CGridMainWnd::SetCellParam(int row, int col, LPARAM param) {
-    CGridItem* cell = GetCell(row, col);
-    if (cell == nullptr) return FALSE;
-    cell->param = param;
-    return TRUE;
+    return ChangeCellStyle(row, col, [param](CCellStyle& style) { style.param = param; });
 }
 
 int CGridMainWnd::GetCellImage(int row, int col) const {
-    CGridItem* cell = GetCell(row, col);
-    return cell != nullptr ? cell->image : -1;
+    CCellStyle scratch;
+    const CCellStyle* style = ReadCellStyle(row, col, &scratch);
+    return style != nullptr ? style->image : -1;
 }
 
 BOOL CGridMainWnd::SetCellState(int row, int col, UINT state) {
-    CGridItem* cell = GetCell(row, col);
-    if (cell == nullptr) return FALSE;
+    CCellStyle scratch;
+    const CCellStyle* style = ReadCellStyle(row, col, &scratch);
+    if (style == nullptr) return FALSE;
     // The selected-cell map holds exactly the cells whose CELL_SELECTED bit is set.
     CCellKey key(row, col);
-    if ((cell->state & CELL_SELECTED) && !(state & CELL_SELECTED))
+    if ((style->state & CELL_SELECTED) && !(state & CELL_SELECTED))
         selectedCells.RemoveKey(key);
-    else if (!(cell->state & CELL_SELECTED) && (state & CELL_SELECTED))
+    else if (!(style->state & CELL_SELECTED) && (state & CELL_SELECTED))
         selectedCells.SetAt(key, CCellPos(row, col));
-    cell->state = state;
-    return TRUE;
+    return ChangeCellStyle(row, col, [state](CCellStyle& s) { s.state = state; });
 }
 
 UINT CGridMainWnd::GetCellState(int row, int col) const {
-    CGridItem* cell = GetCell(row, col);
-    return cell != nullptr ? cell->state : 0;
+    CCellStyle scratch;
+    const CCellStyle* style = ReadCellStyle(row, col, &scratch);
+    return style != nullptr ? style->state : 0;
 }
 
 UINT CGridMainWnd::GetCellFormat(int row, int col) const {
-    CGridItem* cell = GetCell(row, col);
-    return cell != nullptr ? cell->format : 0;
+    CCellStyle scratch;
+    const CCellStyle* style = ReadCellStyle(row, col, &scratch);
+    return style != nullptr ? style->format : 0;
 }
 
 BOOL CGridMainWnd::SetCellFont(int row, int col, const LOGFONTA* font) {
-    CGridItem* cell = GetCell(row, col);
-    if (cell == nullptr || font == nullptr) return FALSE;
-    cell->font = *font;
-    return TRUE;
+    if (font == nullptr) return FALSE;
+    return ChangeCellStyle(row, col, [font](CCellStyle& style) { style.font = *font; });
 }
 
 const LOGFONTA* CGridMainWnd::GetCellFont(int row, int col) const {
-    CGridItem* cell = GetCell(row, col);
-    return cell != nullptr ? &cell->font : &gridFont;
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return &gridFont;
+    if (CGridItem* cell = r->Made(col)) return &cell->font;
+    // The shared style's font: its address is stable while the grid has rows.
+    return &cellStyles.Get(r->Style(col)).font;
 }
 
 // A missing cell has state 0, so it counts as editable when the grid is.
@@ -123,27 +186,33 @@ void CGridMainWnd::MarkChanged(BOOL changed, int row, int col) {
     if (!changedFlag) {
         for (int r = 0; r < rowCount; r++)
             for (int c = 0; c < columnCount; c++)
-                if (CGridItem* cell = GetCell(r, c)) cell->state &= ~CELL_CHANGED;
+                ChangeCellStyle(r, c, [](CCellStyle& style) { style.state &= ~CELL_CHANGED; });
     }
 }
 
 CGridItem* CGridMainWnd::CreateCellObject(int row, int col) {
     CGridItem* cell = new CGridItem;
+    cellStyles.Get(NewCellStyle(row, col)).ApplyTo(*cell);
+    return cell;
+}
+
+UINT CGridMainWnd::NewCellStyle(int row, int col) {
+    CCellStyle style;
     // A new cell inherits the format of the cell above it.
-    if (row > 0 && col >= 0 && col < columnCount) cell->format = GetCellFormat(row - 1, col);
+    if (row > 0 && col >= 0 && col < columnCount) style.format = GetCellFormat(row - 1, col);
     if (row < fixedRowCount) {
-        cell->bkColor = fixedBkColor;
-        cell->textColor = fixedTextColor;
+        style.bkColor = fixedBkColor;
+        style.textColor = fixedTextColor;
     } else {
         // Banded body rows; the band is that of the row index at creation.
         const COLORREF light = RGB(255, 254, 249), dark = RGB(244, 244, 236);
         if (fixedRowCount <= 1)
-            cell->bkColor = (row % 2 == 1) ? light : dark;
+            style.bkColor = (row % 2 == 1) ? light : dark;
         else
-            cell->bkColor = (row % 4 < 2) ? light : dark;
+            style.bkColor = (row % 4 < 2) ? light : dark;
     }
-    cell->font = gridFont;
-    return cell;
+    style.font = gridFont;
+    return cellStyles.Intern(style);
 }
 
 void CGridMainWnd::DiscardCell(CGridItem* cell, int row, int col) {
@@ -151,19 +220,24 @@ void CGridMainWnd::DiscardCell(CGridItem* cell, int row, int col) {
     if (cell != nullptr) cell->text.Empty();
 }
 
-void CGridMainWnd::DiscardRowCells(int row) {
-    CObArray* cells = GetRowArray(row);
-    if (cells == nullptr) return;
-    for (int col = 0; col < cells->GetSize(); col++) {
-        CGridItem* cell = (CGridItem*)(*cells)[col];
-        if (cell == nullptr) continue;
+void CGridMainWnd::DropCell(CGridRow* r, int row, int col) {
+    if (CGridItem* cell = r->Made(col)) {
         // A selected cell leaves the selection with its row.
         if (cell->state & CELL_SELECTED) selectedCells.RemoveKey(CCellKey(row, col));
         DiscardCell(cell, row, col);
         delete cell;
-        (*cells)[col] = nullptr;
+        r->SetMade(col, nullptr);
+    } else if (cellStyles.Get(r->Style(col)).state & CELL_SELECTED) {
+        selectedCells.RemoveKey(CCellKey(row, col));
     }
-    delete cells;
+}
+
+void CGridMainWnd::DiscardRowCells(int row) {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr) return;
+    for (int col = 0; col < r->Columns(); col++)
+        DropCell(r, row, col);
+    CGridRow::Destroy(r);
     rows[row] = nullptr;
 }
 
@@ -206,8 +280,9 @@ void CGridMainWnd::StoreColumnWidth(int col, int width) {
     columnIndex.Change(col, old, width);
 }
 
-// The selection maps after the removal of a row: the cells below it are one row up now.
-void CGridMainWnd::ShiftSelectionUp(int removedRow) {
+// The selection maps after the removal of `count` rows from `first` on: the cells below them are
+// that many rows up now.
+void CGridMainWnd::ShiftSelectionUp(int first, int count) {
     CCellPosMap* maps[] = {&selectedCells, &savedSelection};
     for (CCellPosMap* map : maps) {
         CCellPosMap shifted;
@@ -216,8 +291,8 @@ void CGridMainWnd::ShiftSelectionUp(int removedRow) {
             CCellKey key;
             CCellPos cell;
             map->GetNextAssoc(pos, key, cell);
-            if (cell.row == removedRow) continue;
-            if (cell.row > removedRow) cell.row--;
+            if (cell.row >= first && cell.row < first + count) continue;
+            if (cell.row >= first + count) cell.row -= count;
             shifted.SetAt(CCellKey(cell.row, cell.col), cell);
         }
         map->RemoveAll();
@@ -229,4 +304,26 @@ void CGridMainWnd::ShiftSelectionUp(int removedRow) {
             map->SetAt(key, cell);
         }
     }
+}
+
+CGridStorageUse CGridMainWnd::MeasureStorage() const {
+    CGridStorageUse use;
+    for (int row = 0; row < rowCount; row++) {
+        CGridRow* r = GetRow(row);
+        if (r == nullptr) continue;
+        use.rowBlocks += r->BlockBytes();
+        use.cellLists += r->MadeListBytes();
+        for (int col = 0; col < r->Columns(); col++) {
+            if (CGridItem* cell = r->Made(col)) {
+                use.cellsMade++;
+                use.cellObjects += sizeof(CGridItem);
+                // Texts past the string's own small buffer (15 bytes) take a block of their own.
+                if (cell->text.str().capacity() > 15) use.cellObjects += cell->text.str().capacity() + 1;
+            }
+        }
+    }
+    use.rowArrays = sizeof(CObject*) * (size_t)rows.GetSize() + sizeof(UINT) * (size_t)rowHeights.GetSize() +
+                    sizeof(long long) * (size_t)(rowIndex.GetCount() + 1);
+    use.styles = sizeof(CCellStyle) * cellStyles.GetCount();
+    return use;
 }

@@ -2,6 +2,9 @@
 // removal, clearing. Every change of rowHeights / columnWidths is mirrored in the prefix sums.
 #include "GridMainWnd.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 // Brings the prefix sums back in step with the sizes after an allocation failure stopped an
 // operation half-way.
@@ -30,14 +33,19 @@ BOOL CGridMainWnd::SetNumRows(int count) {
             rowHeights[row] = (UINT)defaultRowHeight;
             rowIndex.Append(defaultRowHeight);
         }
+        // Rows made to size the table get their cell objects at once, as a caller sizing a
+        // table expects; the rows a trace appends (AddRow) stay compact.
         for (int row = oldCount; row < count; row++) {
-            CObArray* cells = new CObArray;
-            rows[row] = cells;
-            cells->SetSize(columnCount);
+            std::vector<UINT> plain((size_t)columnCount, 0);
+            CGridRow* r = CGridRow::Create(columnCount, plain.data());
+            rows[row] = r;
             for (int col = 0; col < columnCount; col++)
-                (*cells)[col] = CreateCellObject(row, col);
+                r->SetMade(col, CreateCellObject(row, col));
         }
-    } catch (CException*) {
+    } catch (...) {
+        // Rows not yet made are left out.
+        while (rows.GetSize() > oldCount && rows[rows.GetSize() - 1] == nullptr)
+            rows.SetSize(rows.GetSize() - 1);
         rowCount = (int)rows.GetSize();
         rowHeights.SetSize(rowCount);
         Resync(rowIndex, rowHeights);
@@ -60,15 +68,10 @@ BOOL CGridMainWnd::SetNumColumns(int count) {
     int oldCount = columnCount;
     if (count < oldCount) {
         for (int row = 0; row < rowCount; row++) {
-            CObArray* cells = GetRowArray(row);
-            if (cells == nullptr) continue;
-            for (int col = count; col < oldCount && col < cells->GetSize(); col++) {
-                CGridItem* cell = (CGridItem*)(*cells)[col];
-                if (cell == nullptr) continue;
-                DiscardCell(cell, row, col);
-                delete cell;
-                (*cells)[col] = nullptr;
-            }
+            CGridRow* r = GetRow(row);
+            if (r == nullptr) continue;
+            for (int col = count; col < oldCount && col < r->Columns(); col++)
+                DropCell(r, row, col);
         }
         for (int col = oldCount - 1; col >= count; col--)
             columnIndex.RemoveLast((int)columnWidths[col]);
@@ -79,21 +82,22 @@ BOOL CGridMainWnd::SetNumColumns(int count) {
         columnWidths.SetSize(count);
         columnEditorKinds.SetSize(count);
         for (int row = 0; row < rowCount; row++)
-            if (CObArray* cells = GetRowArray(row)) cells->SetSize(count);
+            if (CGridRow* r = GetRow(row)) rows[row] = CGridRow::Resize(r, count, 0);
         for (int col = oldCount; col < count; col++) {
             columnWidths[col] = (UINT)defaultColumnWidth;
             columnEditorKinds[col] = GEK_NONE;
             columnIndex.Append(defaultColumnWidth);
         }
+        // New columns get their cell objects at once, row by row.
         if (count > oldCount) {
             for (int row = 0; row < rowCount; row++) {
-                CObArray* cells = GetRowArray(row);
-                if (cells == nullptr) continue;
+                CGridRow* r = GetRow(row);
+                if (r == nullptr) continue;
                 for (int col = oldCount; col < count; col++)
-                    (*cells)[col] = CreateCellObject(row, col);
+                    r->SetMade(col, CreateCellObject(row, col));
             }
         }
-    } catch (CException*) {
+    } catch (...) {
         Resync(columnIndex, columnWidths);
         throw;
     }
@@ -129,13 +133,18 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
     if (columnCount <= 0) SetNumColumns(1);
 
     int index = before < 0 ? rowCount : before;
-    CObArray* cells = new CObArray;
+    // The new row's cells are compact: their styles are those CreateCellObject would give, and a
+    // cell object is made only when one is asked for.
+    std::vector<UINT> styles((size_t)columnCount);
+    for (int col = 0; col < columnCount; col++)
+        styles[(size_t)col] = NewCellStyle(index, col);
+    CGridRow* r = CGridRow::Create(columnCount, styles.data());
     try {
         rowHeights.InsertAt(index, 0);
-        rows.InsertAt(index, cells);
-    } catch (CException*) {
+        rows.InsertAt(index, r);
+    } catch (...) {
         if (rows.GetSize() != rowHeights.GetSize()) rowHeights.RemoveAt(index);
-        delete cells;
+        CGridRow::Destroy(r);
         throw;
     }
     // Appending extends the prefix sums; an insertion in the middle shifts every later row.
@@ -145,9 +154,6 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
         rowIndex.Build(rowHeights);
     rowCount++;
 
-    cells->SetSize(columnCount);
-    for (int col = 0; col < columnCount; col++)
-        (*cells)[col] = CreateCellObject(index, col);
     SetCellText(index, 0, heading);
     StoreRowHeight(index, MeasureText(heading, TRUE).cy);
     UpdateScrollBars();
@@ -155,24 +161,32 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
 }
 
 BOOL CGridMainWnd::RemoveRow(int row) {
-    if (row < 0 || row >= rowCount || GetRowArray(row) == nullptr) return FALSE;
-    DiscardRowCells(row);
-    int height = (int)rowHeights[row];
-    rows.RemoveAt(row);
-    rowHeights.RemoveAt(row);
-    if (row == rowIndex.GetCount() - 1)
-        rowIndex.RemoveLast(height);
+    if (row < 0 || row >= rowCount || GetRow(row) == nullptr) return FALSE;
+    return RemoveRows(row, 1);
+}
+
+BOOL CGridMainWnd::RemoveRows(int first, int count) {
+    if (count <= 0) return count == 0;
+    if (first < 0 || first > rowCount - count) return FALSE;
+    const int end = first + count;
+    for (int row = first; row < end; row++)
+        DiscardRowCells(row);
+    int lastHeight = (int)rowHeights[end - 1];
+    rows.RemoveAt(first, count);
+    rowHeights.RemoveAt(first, count);
+    if (count == 1 && end == rowIndex.GetCount())
+        rowIndex.RemoveLast(lastHeight);
     else
         rowIndex.Build(rowHeights);
-    rowCount--;
-    if (row < fixedRowCount) fixedRowCount--;
-    // Rows below a removed one move up, their selected cells with them. (The last row, as a
+    rowCount -= count;
+    fixedRowCount -= std::max(0, std::min(end, fixedRowCount) - first);
+    // Rows below the removed ones move up, their selected cells with them. (The last row, as a
     // trace is emptied, leaves nothing to move.)
-    if (row < rowCount) ShiftSelectionUp(row);
-    if (row == focusCell.row)
+    if (first < rowCount) ShiftSelectionUp(first, count);
+    if (focusCell.row >= first && focusCell.row < end)
         focusCell = CCellPos(-1, -1);
-    else if (row < focusCell.row)
-        focusCell.row--;
+    else if (focusCell.row >= end)
+        focusCell.row -= count;
     UpdateScrollBars();
     return TRUE;
 }
@@ -186,7 +200,8 @@ BOOL CGridMainWnd::RemoveScrollingRows() {
     for (int row = rowCount; row >= fixedRowCount; row--)
         RemoveRow(row);
     scrollBarRedrawDeferred = FALSE;
-    if (::IsWindow(m_hWnd) && drawingEnabled) ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    if (::IsWindow(m_hWnd) && drawingEnabled)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return TRUE;
 }
 
@@ -198,6 +213,7 @@ BOOL CGridMainWnd::ClearGrid() {
     for (int row = 0; row < rowCount; row++)
         DiscardRowCells(row);
     rows.RemoveAll();
+    cellStyles.Clear();
     rowIndex.Clear();
     columnIndex.Clear();
     focusCell = CCellPos(-1, -1);

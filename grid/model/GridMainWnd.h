@@ -12,6 +12,7 @@
 #include "afxcmn.h"
 #include "GridDefs.h"
 #include "GridItem.h"
+#include "GridRow.h"
 #include "OleWnd.h"
 #include "SizeIndex.h"
 #include "TitleTipWnd.h"
@@ -38,6 +39,16 @@ template <> inline UINT HashKey<CCellKey>(CCellKey key) {
     return ((UINT)MAKELONG(key.row, key.col)) >> 4;
 }
 typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
+
+// Where the grid's memory goes, in bytes, by what holds it (heap bookkeeping not counted).
+struct CGridStorageUse {
+    size_t rowBlocks = 0;   // the rows' compact blocks: header, style numbers, texts
+    size_t cellLists = 0;   // the rows' lists of cell objects
+    size_t cellObjects = 0; // the cell objects made, with their texts' storage
+    size_t rowArrays = 0;   // the arrays with one entry a row: rows, heights, prefix sums
+    size_t styles = 0;      // the shared style table
+    int cellsMade = 0;
+};
 
 class CGridMainWnd : public COleWnd {
 public:
@@ -91,9 +102,13 @@ public:
     // Inserts a row before `before` (appends when negative); returns its index or -1.
     int AddRow(LPCTSTR heading, int before = -1);
     BOOL RemoveRow(int row);
+    // Removes `count` rows from `first` on, as that many RemoveRow calls would, in one pass.
+    BOOL RemoveRows(int first, int count);
     BOOL RemoveScrollingRows();
     BOOL ClearGrid();
     BOOL SortRowsByColumn(int col, BOOL ascending);
+    // Where the rows' memory goes (for the benchmarks' breakdown); walks every row.
+    CGridStorageUse MeasureStorage() const;
 
     // ---- Cells -------------------------------------------------------------------------------
     BOOL SetCellDesc(const GridItemDesc* desc);
@@ -316,8 +331,21 @@ protected:
                         BOOL fixed);
     // The paint in progress's shared objects when cells drawn on pDC may use them, else NULL.
     CGridPaintObjects* SharedPaintObjects(const CDC* pDC) const;
+    // The cell object of a cell, made (CreateCellObject, then given the cell's fields) the first
+    // time it is asked for; NULL for a cell out of range. The object lives until its row or
+    // column is removed. Throws CMemoryException when the object cannot be made.
     CGridItem* GetCell(int row, int col) const;
-    CObArray* GetRowArray(int row) const;
+    CGridRow* GetRow(int row) const;
+    // The cell's object when one has been made, else NULL: for readers that need not make one.
+    CGridItem* GetMadeCell(int row, int col) const;
+    // The style CreateCellObject gives a new cell at (row, col), by number.
+    UINT NewCellStyle(int row, int col);
+    // Changes the style of a cell, in its object or in its compact form; FALSE out of range.
+    template <class Change> BOOL ChangeCellStyle(int row, int col, Change change);
+    // The cell's style: its object's fields copied into *scratch, or the shared style.
+    const CCellStyle* ReadCellStyle(int row, int col, CCellStyle* scratch) const;
+    // Deletes a made cell (DiscardCell first) and forgets it; a compact cell leaves the selection.
+    void DropCell(CGridRow* r, int row, int col);
     BOOL SortRowRange(int col, BOOL ascending, int low, int high);
     // The font steps of WM_SETFONT: the grid font, every cell's font and the metrics.
     void ApplyFont(HFONT hFont);
@@ -326,7 +354,7 @@ protected:
     void StoreRowHeight(int row, int height);
     void StoreColumnWidth(int col, int width);
     void DiscardRowCells(int row);
-    void ShiftSelectionUp(int removedRow);
+    void ShiftSelectionUp(int first, int count);
     // The selection is not empty (its bounds are a valid span holding at least one cell).
     BOOL HasSelection() const;
     // The page rule of printing: the first scrolling row of a page (1-based), or -1 beyond the
@@ -349,7 +377,8 @@ protected:
     // The last page found by FindPrintPageRow, so that a job's pages in order cost one pass.
     UINT printFoundPage = 0;
     int printFoundRow = -1;
-    CObArray rows;
+    CObArray rows; // one CGridRow per row
+    CCellStyleTable cellStyles;
     CCellPosMap selectedCells;
     CCellPosMap savedSelection;
     CTitleTipWnd titleTip;

@@ -92,6 +92,13 @@ struct UninstallLeftover {
 
 } // namespace
 
+// Large-address-aware: the 32-bit program may use 4 GB under a 64-bit system, not 2.
+TEST(Release, TheProgramIsLargeAddressAware) {
+    const unsigned flags = e2e::PeCharacteristics(e2e::BinDir() + "\\VkDebuger.exe");
+    ASSERT_NE(0u, flags);
+    EXPECT_TRUE(flags & IMAGE_FILE_LARGE_ADDRESS_AWARE);
+}
+
 TEST(Release, TheInstallerInstallsARunningProgramAndTheUninstallerRemovesIt) {
     std::string version;
     const std::string installer = FindInstaller(&version);
@@ -128,6 +135,7 @@ TEST(Release, TheInstallerInstallsARunningProgramAndTheUninstallerRemovesIt) {
     for (const char* f : files)
         EXPECT_TRUE(e2e::FileExists(dir + "\\" + f)) << f << " was not installed";
     EXPECT_EQ(32, e2e::PeBits(dir + "\\VkDebuger.exe")) << "the shipped program is the 32-bit one";
+    EXPECT_TRUE(e2e::PeCharacteristics(dir + "\\VkDebuger.exe") & IMAGE_FILE_LARGE_ADDRESS_AWARE);
     EXPECT_EQ(version, FileVersion(dir + "\\VkDebuger.exe"));
     EXPECT_TRUE(e2e::FileExists(shortcut)) << shortcut;
     EXPECT_EQ("Valkorine Debuger", UninstallValue("DisplayName"));

@@ -111,6 +111,17 @@ inline int PeBits(const std::string& path) {
     return 0;
 }
 
+// The Characteristics flags of a program's file header (IMAGE_FILE_*); 0 for no program.
+inline unsigned PeCharacteristics(const std::string& path) {
+    const std::string data = ReadFileBytes(path);
+    if (PeBits(path) == 0) return 0;
+    const auto byte = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(data[i]));
+    };
+    const std::size_t pe = byte(0x3C) | byte(0x3D) << 8 | byte(0x3E) << 16 | byte(0x3F) << 24;
+    return pe + 24 <= data.size() ? (byte(pe + 22) | byte(pe + 23) << 8) : 0;
+}
+
 // A program of the project with the given bitness: this build's own, else one of the other
 // builds of the source tree (build\<name>\bin). Empty when there is none.
 inline std::string FindBuiltProgram(const std::string& name, int bits) {

@@ -300,6 +300,9 @@ public:
 protected:
     BOOL OnCopyData(CWnd* pWnd, COPYDATASTRUCT* pCopyDataStruct)
     {
+        // Every failure point is tried in turn: the trace is not left full between them, and the
+        // notice of a full trace is not shown.
+        m_traceFull = FALSE;
         const AfxGdiCounters before = AfxGetGdiCounters();
         AfxSetAllocHook(Hook);
         BOOL taken = CDebuggerDlg::OnCopyData(pWnd, pCopyDataStruct);
@@ -308,12 +311,14 @@ protected:
         keptDCs += (after.dcsAcquired - before.dcsAcquired) - (after.dcsReleased - before.dcsReleased);
         return taken;
     }
+    LRESULT OnTraceFullNotice(WPARAM, LPARAM) { return 0; }
     DECLARE_MESSAGE_MAP()
 };
 int RecordFailingDlg::countdown = 0;
 long RecordFailingDlg::keptDCs = 0;
 BEGIN_MESSAGE_MAP(RecordFailingDlg, CDebuggerDlg)
 ON_WM_COPYDATA()
+ON_MESSAGE(WM_TRACE_FULL, OnTraceFullNotice)
 END_MESSAGE_MAP()
 
 TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)

@@ -130,7 +130,7 @@ TEST(GridModel, ShrinkingTakesRemovedCellsOutOfTheSelection) {
 TEST(GridModel, RowsSixtyFiveThousandFiveHundredThirtySixApartAreSelectedApart) {
     TestGrid g(65540, 2, 1, 0);
     g.SetCellState(1, 1, CELL_SELECTED);
-    g.SetCellState(65537, 1, CELL_SELECTED);  // the same MAKELONG(row, col) as (1, 1)
+    g.SetCellState(65537, 1, CELL_SELECTED); // the same MAKELONG(row, col) as (1, 1)
     EXPECT_EQ(2, g.selectedCells.GetCount());
     EXPECT_EQ(CCellSpan(1, 1, 65537, 1), g.GetSelectionBounds());
     g.SetCellState(1, 1, 0);
@@ -725,4 +725,64 @@ TEST(GridModel, DiscardCellIsCalledForEveryDeletedCell) {
         discarded.clear();
     }
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}), discarded);
+}
+
+// Appended rows keep their cells in shared storage until a cell object is asked for: a change of
+// one cell's font, colour, state or text must stay with that cell, and the object made on first
+// request carries the cell's fields and stays put while other rows come and go.
+TEST(GridModel, CellsSharingStorageChangeAlone) {
+    static int created = 0;
+    class CountingGrid : public TestGrid {
+    public:
+        using TestGrid::TestGrid;
+        CGridItem* CreateCellObject(int row, int col) override {
+            created++;
+            return TestGrid::CreateCellObject(row, col);
+        }
+    };
+    CountingGrid g(1, 3, 1);
+    created = 0;
+    for (int i = 0; i < 6; i++)
+        ASSERT_EQ(i + 1, g.AddRow("same", -1));
+    EXPECT_EQ(0, created) << "appended rows make no cell objects";
+    LOGFONTA big = g.gridFont;
+    big.lfHeight = -40;
+    ASSERT_TRUE(g.SetCellFont(2, 1, &big));
+    ASSERT_TRUE(g.SetCellState(3, 1, CELL_READONLY));
+    ASSERT_TRUE(g.SetCellText(4, 0, "other"));
+    SetFormat(g, 5, 1, DT_RIGHT);
+    GridItemDesc color;
+    color.row = 6;
+    color.col = 1;
+    color.mask = DESC_BKCOLOR | DESC_TEXTCOLOR;
+    color.bkColor = RGB(1, 2, 3);
+    color.textColor = RGB(4, 5, 6);
+    ASSERT_TRUE(g.SetCellDesc(&color));
+    for (int row = 1; row <= 6; row++) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(row == 2 ? -40 : g.gridFont.lfHeight, g.GetCellFont(row, 1)->lfHeight);
+        EXPECT_EQ(g.gridFont.lfHeight, g.GetCellFont(row, 0)->lfHeight);
+        EXPECT_EQ(row == 3 ? (UINT)CELL_READONLY : 0u, g.GetCellState(row, 1));
+        EXPECT_STREQ(row == 4 ? "other" : "same", g.GetCellText(row, 0));
+        EXPECT_EQ(row == 5 ? (UINT)DT_RIGHT : 0u, g.GetCellFormat(row, 1));
+        EXPECT_EQ(row == 6 ? RGB(1, 2, 3) : (row % 2 ? kLightBand : kDarkBand), BkColor(g, row, 1));
+        EXPECT_EQ(row == 6 ? RGB(4, 5, 6) : CELL_DEFAULT_COLOR, TextColor(g, row, 1));
+    }
+    // The object made on first request has the cell's fields, is made once, and the accessors
+    // and the object agree from then on.
+    CGridItem* cell = g.GetCell(2, 1);
+    ASSERT_NE(nullptr, cell);
+    EXPECT_EQ(1, created);
+    EXPECT_EQ(-40, cell->font.lfHeight);
+    EXPECT_EQ(kDarkBand, cell->bkColor);
+    EXPECT_EQ(cell, g.GetCell(2, 1));
+    cell->text = "direct";
+    ASSERT_TRUE(g.SetCellParam(2, 1, 77));
+    EXPECT_EQ(77, cell->param);
+    EXPECT_EQ(0, Param(g, 3, 1));
+    g.AddRow("new", 1);
+    g.RemoveRow(5);
+    EXPECT_EQ(cell, g.GetCell(3, 1)) << "the object moves with its row";
+    EXPECT_STREQ("direct", g.GetCellText(3, 1));
+    EXPECT_EQ(1, created);
 }

@@ -20,6 +20,25 @@ using vktest::SendRecord;
 
 const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
 
+// Memory that runs out at the dialog thread's n-th allocation after Arm (the other threads'
+// allocations are left alone).
+struct FailingMemory {
+    static DWORD thread;
+    static int countdown;
+    static BOOL Hook(size_t, BOOL, LONG) { return ::GetCurrentThreadId() != thread || --countdown != 0; }
+    static void Arm(int n) {
+        thread = ::GetCurrentThreadId();
+        countdown = n;
+        AfxSetAllocHook(Hook);
+    }
+    static bool Disarm() { // whether the allocation did fail
+        AfxSetAllocHook(nullptr);
+        return countdown <= 0;
+    }
+};
+DWORD FailingMemory::thread = 0;
+int FailingMemory::countdown = 0;
+
 using TestDlg = vktest::TaskDlg;
 
 // Everything a trace row shows: its three cells and its full detail.
@@ -97,10 +116,61 @@ std::string RandomDetail(std::mt19937& rng, bool veryLong) {
 
 } // namespace
 
+TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce) {
+    const std::string path = TempDir() + "vk_oom_load.vkp";
+    std::string file;
+    for (int i = 0; i < 300; i++)
+        file += "F" + std::to_string(i) + "|1|detail " + std::to_string(i) + "\r\n";
+    WriteBytes(path, file);
+    TestDlg dlg;
+    Shown before, afterLoad, afterRecords;
+    vktest::FoundBox loadBox, recordBox, secondBox;
+    bool loadFailed = false;
+    LRESULT failed = -1, refused = -1, afterNew = -1;
+    vktest::RunDialog(dlg, [&](HWND h) {
+        SendRecord(h, 1, "Main|x");
+        SendRecord(h, 0, "Step|a|b");
+        before = Capture(dlg);
+        vktest::MessageBoxAnswerer loadOk(IDOK);
+        dlg.Run(h, [&] {
+            FailingMemory::Arm(2000); // some rows into the file
+            dlg.LoadTraceFile(path.c_str());
+            loadFailed = FailingMemory::Disarm();
+        });
+        loadBox = loadOk.Wait();
+        afterLoad = Capture(dlg);
+        vktest::MessageBoxAnswerer recordOk(IDOK);
+        dlg.Run(h, [&] { // sent on the dialog's thread, the record is taken at once
+            FailingMemory::Arm(1);
+            failed = SendRecord(h, 0, "Next|c");
+            FailingMemory::Disarm();
+        });
+        refused = SendRecord(h, 0, "Later|d");
+        recordBox = recordOk.Wait();
+        for (int i = 0; i < 200 && ::IsWindow(recordBox.hWnd); i++)
+            ::Sleep(10);
+        secondBox = vktest::FindMessageBox(::GetCurrentProcessId(), 500);
+        afterRecords = Capture(dlg);
+        ::SendMessageA(h, WM_COMMAND, ID_FILE_NEW, 0);
+        afterNew = SendRecord(h, 0, "Fresh|e");
+    });
+    ::DeleteFileA(path.c_str());
+    ASSERT_TRUE(loadFailed);
+    EXPECT_EQ("Out of memory.", loadBox.text);
+    EXPECT_EQ(before.rows, afterLoad.rows) << "the failed load keeps the trace";
+    EXPECT_EQ(FALSE, failed);
+    EXPECT_EQ(FALSE, refused) << "records are refused until memory is freed";
+    EXPECT_NE(std::string::npos, recordBox.text.find("메모리")) << recordBox.text;
+    EXPECT_EQ(nullptr, secondBox.hWnd) << "the user is told once";
+    EXPECT_EQ(before.rows, afterRecords.rows);
+    EXPECT_EQ(TRUE, afterNew) << "New File frees memory: records are taken again";
+}
+
 TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     // VK_TEST_SEED replays the traces of a failure this test printed.
     const char* given = std::getenv("VK_TEST_SEED");
-    const unsigned seed = given != nullptr ? (unsigned)std::strtoul(given, nullptr, 10) : std::random_device{}();
+    const unsigned seed =
+        given != nullptr ? (unsigned)std::strtoul(given, nullptr, 10) : std::random_device{}();
     std::mt19937 rng(seed);
     const std::string path = TempDir() + "vk 추적 round trip.vkp";
     TestDlg dlg;
@@ -124,7 +194,9 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
                 else if (kind == 2)
                     SendRecord(h, 0, (rng() % 2 ? "LoadInputFID|" : "S_UpperLower|") + detail);
                 else if (kind == 3)
-                    SendRecord(h, 0, "함수" + std::to_string(i) + (rng() % 2 ? "\n줄" : "")); // the name is the detail
+                    SendRecord(h, 0,
+                               "함수" + std::to_string(i) +
+                                   (rng() % 2 ? "\n줄" : "")); // the name is the detail
                 else
                     SendRecord(h, 0, "F" + std::to_string(i) + "|" + (kind == 4 ? std::string() : detail));
             }
@@ -199,7 +271,8 @@ TEST(TraceFileDialog, RefusedLoadsAndSavesKeepTheTraceAndTheFile) {
         HANDLE hold = ::CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         for (int i = 0; i < 2; i++) {
             vktest::MessageBoxAnswerer ok(IDOK);
-            dlg.Run(h, [&] { i == 0 ? dlg.LoadTraceFile(locked.c_str()) : dlg.SaveTraceFile(target.c_str()); });
+            dlg.Run(h,
+                    [&] { i == 0 ? dlg.LoadTraceFile(locked.c_str()) : dlg.SaveTraceFile(target.c_str()); });
             boxes.push_back(ok.Wait());
         }
         ::CloseHandle(hold);

@@ -1,0 +1,85 @@
+// How the grid keeps its rows. A trace holds millions of rows whose cells all look alike, so a
+// row keeps its cells compactly: the texts of all its cells in one block, and for each cell the
+// number of its style (every field of a cell but its text) in a table that all cells share. A
+// cell object (CGridItem) is made only when something asks for one (CGridMainWnd::GetCell); from
+// then on that object holds the cell's fields and the compact form of the cell is not used.
+#pragma once
+
+#include "GridItem.h"
+
+#include <deque>
+#include <unordered_map>
+
+// Every field of a cell but its text. Kept with its padding zeroed, so that two styles are the
+// same exactly when their bytes are.
+struct CCellStyle {
+    UINT state;
+    UINT format;
+    int image;
+    COLORREF bkColor;
+    COLORREF textColor;
+    LPARAM param;
+    LOGFONTA font;
+
+    CCellStyle(); // the fields of a new CGridItem
+    static CCellStyle Of(const CGridItem& cell);
+    void ApplyTo(CGridItem& cell) const;
+};
+
+// The styles in use, each stored once. A style's number stays valid, and its address stable,
+// until Clear.
+class CCellStyleTable {
+public:
+    CCellStyleTable();
+    // The number of the style, added when it is new; throws CMemoryException when it cannot be.
+    UINT Intern(const CCellStyle& style);
+    const CCellStyle& Get(UINT id) const { return m_styles[id]; }
+    UINT GetCount() const { return (UINT)m_styles.size(); }
+    // Forgets every style but number 0 (a new cell's); only when no row refers to any.
+    void Clear();
+
+private:
+    std::deque<CCellStyle> m_styles;
+    std::unordered_multimap<size_t, UINT> m_byHash;
+    UINT m_last = 0; // the style interned last: rows set the same style over and over
+};
+
+// One row: the row's cell objects (a CObArray, empty while no cell of the row has one), the style
+// number of each cell, then each cell's text with its NUL, in column order, all in one block.
+// Changing a text makes a new block, so the functions that do return the row's new address.
+class CGridRow : public CObArray {
+public:
+    // A row of `columns` empty cells with the given styles; throws CMemoryException.
+    static CGridRow* Create(int columns, const UINT* styles);
+    // Frees the block and the list of cell objects (the objects themselves are the grid's).
+    static void Destroy(CGridRow* row);
+    // A copy of the row with another text in one cell; the old block is freed only on success.
+    static CGridRow* SetText(CGridRow* row, int col, LPCTSTR text);
+    // A copy of the row with `columns` cells: cells past the end are dropped, new cells are
+    // empty with style `newStyle`. The cell objects of dropped columns must be gone already.
+    static CGridRow* Resize(CGridRow* row, int columns, UINT newStyle);
+
+    int Columns() const { return m_columns; }
+    UINT Style(int col) const { return Styles()[col]; }
+    void SetStyle(int col, UINT id) { Styles()[col] = id; }
+    LPCTSTR Text(int col) const;
+    // The cell object of a column, or NULL while the cell is compact.
+    CGridItem* Made(int col) const { return m_v.empty() ? nullptr : (CGridItem*)m_v[(size_t)col]; }
+    // Records the cell object of a column (NULL to forget it); throws CMemoryException.
+    void SetMade(int col, CGridItem* cell);
+    // The bytes the row takes, not counting its cell objects (for the memory breakdown).
+    size_t BlockBytes() const { return Header() + (size_t)m_textBytes; }
+    size_t MadeListBytes() const { return sizeof(CObject*) * m_v.capacity(); }
+
+private:
+    CGridRow() = default;
+    size_t Header() const { return sizeof(CGridRow) + sizeof(UINT) * (size_t)m_columns; }
+    UINT* Styles() { return (UINT*)(this + 1); }
+    const UINT* Styles() const { return (const UINT*)(this + 1); }
+    char* Texts() { return (char*)(Styles() + m_columns); }
+    const char* Texts() const { return (const char*)(Styles() + m_columns); }
+    static CGridRow* Allocate(int columns, int textBytes);
+
+    int m_columns = 0;
+    int m_textBytes = 0;
+};
