@@ -140,8 +140,9 @@ TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
         CTraceFileWriter writer;
         ASSERT_TRUE(writer.Open(target.c_str()));
         const std::string temp(writer.TempPath());
-        EXPECT_EQ(dir.Path(""), temp.substr(0, temp.rfind('/') + 1)) << "in the target's folder";
-        EXPECT_GE(12u, temp.size() - temp.rfind('/') - 1) << "a short name of its own: " << temp;
+        const size_t name = temp.find_last_of("/\\") + 1;
+        EXPECT_EQ(dir.Path(""), temp.substr(0, name)) << "in the target's folder";
+        EXPECT_GE(12u, temp.size() - name) << "a short name of its own: " << temp;
         writer.WriteRow("new", "2", "y");
         EXPECT_EQ(2u, Entries(dir.Path("")).size());
     }
@@ -168,8 +169,14 @@ TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
     ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(target.c_str(), rows));
     EXPECT_EQ("new||\r\n||\r\n", ReadFileBytes(target));
     EXPECT_EQ((std::vector<std::string>{"late.vkp", "trace.vkp"}), Entries(dir.Path("")));
-    // So does one whose name is as long as the system allows: no room for a suffix to it.
-    const std::string longest = dir.Path(std::string(251, 'n') + ".vkp");
+    // So does one whose name (or, on Windows, whole path) is as long as the system allows: no
+    // room for a suffix to it.
+#ifdef _WIN32
+    const size_t longestName = MAX_PATH - 1 - dir.Path("").size() - 4;
+#else
+    const size_t longestName = 251;
+#endif
+    const std::string longest = dir.Path(std::string(longestName, 'n') + ".vkp");
     ASSERT_EQ(TRACE_FILE_OK, WriteTraceFile(longest.c_str(), rows));
     EXPECT_EQ("new||\r\n||\r\n", ReadFileBytes(longest));
 }
