@@ -128,5 +128,13 @@ BOOL CDebuggerDlg::PreTranslateMessage(MSG* pMsg) {
     if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK))
         FlushTraceView();
+    // Ctrl+End in the grid goes to the newest row, and the view follows again, also when records
+    // that came after the user's click have dropped the focus cell (every new row does) and the
+    // grid's own keys have no cell to move from.
+    if (m == WM_KEYDOWN && pMsg->wParam == VK_END && ::GetKeyState(VK_CONTROL) < 0 &&
+        pMsg->hwnd == m_grid.m_hWnd && m_grid.GetFocusCell().row < 0) {
+        m_grid.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+        return TRUE;
+    }
     return CDialog::PreTranslateMessage(pMsg);
 }

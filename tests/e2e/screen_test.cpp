@@ -294,8 +294,9 @@ TEST_F(ScreenTest, ScrolledAwayTheRowsStayWhileTheTraceGrowsAndCtrlEndFollowsAga
     EXPECT_EQ(shown, dbg.DetailText());
     flood.join();
 
-    // Ctrl+End after a click goes to the newest row, and the next record moves the rows up again.
-    ASSERT_TRUE(Click(40, y) && e2e::BringToFront(dbg.Window()));
+    // Ctrl+End after a click and a record that dropped the focus cell goes to the newest row, and
+    // the next record moves the rows up again.
+    ASSERT_TRUE(Click(40, y) && Send(KIND_TRACE, "f|flood") == TRUE && e2e::BringToFront(dbg.Window()));
     const Shot clicked = Settled();
     ASSERT_TRUE(e2e::PressKeys({VK_CONTROL, VK_END}));
     EXPECT_TRUE(e2e::WaitUntil([&] { return !(Capture(Grid()) == clicked); }, e2e::SYNC_TIMEOUT_MS));
