@@ -111,6 +111,16 @@ BOOL CGridMainWnd::SetCellText(int row, int col, LPCTSTR text) {
     return TRUE;
 }
 
+BOOL CGridMainWnd::ShareCellText(int row, int col, LPCTSTR text) {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
+    if (CGridItem* cell = r->Made(col))
+        cell->text = text;
+    else
+        rows[row] = CGridRow::ShareText(r, col, text);
+    return TRUE;
+}
+
 CString CGridMainWnd::GetCellText(int row, int col) const {
     CGridRow* r = GetRow(row);
     if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return CString();
@@ -322,7 +332,7 @@ CGridStorageUse CGridMainWnd::MeasureStorage() const {
             }
         }
     }
-    use.rowArrays = sizeof(CObject*) * (size_t)rows.GetSize() + sizeof(UINT) * (size_t)rowHeights.GetSize() +
+    use.rowArrays = sizeof(void*) * (size_t)rows.GetSize() + sizeof(UINT) * (size_t)rowHeights.GetSize() +
                     sizeof(long long) * (size_t)(rowIndex.GetCount() + 1);
     use.styles = sizeof(CCellStyle) * cellStyles.GetCount();
     return use;

@@ -114,6 +114,11 @@ public:
     BOOL SetCellDesc(const GridItemDesc* desc);
     BOOL GetCellDesc(GridItemDesc* desc) const;
     BOOL SetCellText(int row, int col, LPCTSTR text);
+    // Gives a cell the text at `text` without copying it: the grid keeps the address, so the
+    // caller keeps those characters as they are for as long as the cell shows them (until its
+    // text is set again, or its row or column is removed). A cell that has its object already
+    // copies the text. What every reader of the cell sees is the same as after SetCellText.
+    BOOL ShareCellText(int row, int col, LPCTSTR text);
     BOOL SetCellParam(int row, int col, LPARAM param);
     int GetCellImage(int row, int col) const;
     BOOL SetCellState(int row, int col, UINT state);
@@ -377,7 +382,7 @@ protected:
     // The last page found by FindPrintPageRow, so that a job's pages in order cost one pass.
     UINT printFoundPage = 0;
     int printFoundRow = -1;
-    CObArray rows; // one CGridRow per row
+    CPtrArray rows; // one CGridRow per row
     CCellStyleTable cellStyles;
     CCellPosMap selectedCells;
     CCellPosMap savedSelection;

@@ -35,13 +35,17 @@ void CCellStyle::ApplyTo(CGridItem& cell) const {
 
 namespace {
 size_t HashBytes(const void* data, size_t n) {
-    // FNV-1a over the style's bytes.
+    // FNV-1a over the style's 32-bit words (its size is a multiple of 4).
     size_t h = (size_t)14695981039346656037ULL;
     const unsigned char* p = (const unsigned char*)data;
-    for (size_t i = 0; i < n; i++)
-        h = (h ^ p[i]) * (size_t)1099511628211ULL;
+    for (size_t i = 0; i + 4 <= n; i += 4) {
+        UINT word;
+        std::memcpy(&word, p + i, sizeof word);
+        h = (h ^ word) * (size_t)1099511628211ULL;
+    }
     return h;
 }
+static_assert(sizeof(CCellStyle) % 4 == 0, "styles are hashed by words");
 } // namespace
 
 CCellStyleTable::CCellStyleTable() {
@@ -50,11 +54,12 @@ CCellStyleTable::CCellStyleTable() {
 }
 
 UINT CCellStyleTable::Intern(const CCellStyle& style) {
-    if (std::memcmp(&m_styles[m_last], &style, sizeof style) == 0) return m_last;
+    for (int i = 0; i < kRecent; i++)
+        if (std::memcmp(&m_styles[m_recent[i]], &style, sizeof style) == 0) return Used(m_recent[i]);
     const size_t hash = HashBytes(&style, sizeof style);
     auto range = m_byHash.equal_range(hash);
     for (auto it = range.first; it != range.second; ++it) {
-        if (std::memcmp(&m_styles[it->second], &style, sizeof style) == 0) return m_last = it->second;
+        if (std::memcmp(&m_styles[it->second], &style, sizeof style) == 0) return Used(it->second);
     }
     const UINT id = (UINT)m_styles.size();
     try {
@@ -64,89 +69,131 @@ UINT CCellStyleTable::Intern(const CCellStyle& style) {
         if (m_styles.size() > id) m_styles.pop_back();
         throw;
     }
-    return m_last = id;
+    return Used(id);
+}
+
+UINT CCellStyleTable::Used(UINT id) {
+    // Moves the style to the front of the recent ones.
+    int i = 0;
+    while (i < kRecent - 1 && m_recent[i] != id)
+        i++;
+    for (; i > 0; i--)
+        m_recent[i] = m_recent[i - 1];
+    m_recent[0] = id;
+    return id;
 }
 
 void CCellStyleTable::Clear() {
     m_styles.resize(1);
     m_byHash.clear();
     m_byHash.emplace(HashBytes(&m_styles[0], sizeof(CCellStyle)), 0);
-    m_last = 0;
+    for (UINT& id : m_recent)
+        id = 0;
 }
 
-CGridRow* CGridRow::Allocate(int columns, int textBytes) {
-    const size_t bytes = sizeof(CGridRow) + sizeof(UINT) * (size_t)columns + (size_t)textBytes;
+CGridRow* CGridRow::Allocate(int columns, size_t textBytes) {
+    const size_t bytes = sizeof(CGridRow) + sizeof(UINT) * (size_t)columns + textBytes;
     CGridRow* row = new (::operator new(bytes)) CGridRow;
     row->m_columns = columns;
-    row->m_textBytes = textBytes;
+    row->m_textBytes = (int)textBytes;
     return row;
 }
 
 CGridRow* CGridRow::Create(int columns, const UINT* styles) {
-    CGridRow* row = Allocate(columns, columns);
-    std::memcpy(row->Styles(), styles, sizeof(UINT) * (size_t)columns);
+    CGridRow* row = Allocate(columns, (size_t)columns);
+    for (int c = 0; c < columns; c++)
+        row->Styles()[c] = styles[c] & ~kShared;
     std::memset(row->Texts(), 0, (size_t)columns);
     return row;
 }
 
 void CGridRow::Destroy(CGridRow* row) {
     if (row == nullptr) return;
+    delete[] row->m_made;
     row->~CGridRow();
     ::operator delete(row);
 }
 
-LPCTSTR CGridRow::Text(int col) const {
+size_t CGridRow::SlotBytes(int col, const char* slot) const {
+    return IsShared(col) ? sizeof(LPCTSTR) : std::strlen(slot) + 1;
+}
+
+const char* CGridRow::Slot(int col) const {
     const char* p = Texts();
     for (int c = 0; c < col; c++)
-        p += std::strlen(p) + 1;
+        p += SlotBytes(c, p);
     return p;
 }
 
-CGridRow* CGridRow::SetText(CGridRow* row, int col, LPCTSTR text) {
-    if (text == nullptr) text = "";
-    const char* old = row->Text(col);
-    const int oldLength = (int)std::strlen(old);
-    const int length = (int)std::strlen(text);
-    if (length == oldLength) { // same size: in place
-        std::memcpy((char*)old, text, (size_t)length);
+LPCTSTR CGridRow::Text(int col) const {
+    const char* slot = Slot(col);
+    if (!IsShared(col)) return slot;
+    // The address is stored unaligned, byte by byte.
+    LPCTSTR text;
+    std::memcpy(&text, slot, sizeof text);
+    return text;
+}
+
+CGridRow* CGridRow::Replace(CGridRow* row, int col, const void* bytes, size_t count, BOOL shared) {
+    const char* old = row->Slot(col);
+    const size_t oldBytes = row->SlotBytes(col, old);
+    if (count == oldBytes && !row->IsShared(col) && !shared) { // same size: in place
+        std::memcpy((char*)old, bytes, count);
         return row;
     }
-    CGridRow* copy = Allocate(row->m_columns, row->m_textBytes - oldLength + length);
+    CGridRow* copy = Allocate(row->m_columns, (size_t)row->m_textBytes - oldBytes + count);
     std::memcpy(copy->Styles(), row->Styles(), sizeof(UINT) * (size_t)row->m_columns);
+    copy->Styles()[col] = shared ? (row->Styles()[col] | kShared) : (row->Styles()[col] & ~kShared);
     const size_t before = (size_t)(old - row->Texts());
-    const size_t after = (size_t)row->m_textBytes - before - (size_t)oldLength;
+    const size_t after = (size_t)row->m_textBytes - before - oldBytes;
     std::memcpy(copy->Texts(), row->Texts(), before);
-    std::memcpy(copy->Texts() + before, text, (size_t)length);
-    std::memcpy(copy->Texts() + before + length, old + oldLength, after);
-    copy->m_v.swap(row->m_v);
+    std::memcpy(copy->Texts() + before, bytes, count);
+    std::memcpy(copy->Texts() + before + count, old + oldBytes, after);
+    copy->m_made = row->m_made;
+    row->m_made = nullptr;
     Destroy(row);
     return copy;
 }
 
+CGridRow* CGridRow::SetText(CGridRow* row, int col, LPCTSTR text) {
+    if (text == nullptr) text = "";
+    return Replace(row, col, text, std::strlen(text) + 1, FALSE);
+}
+
+CGridRow* CGridRow::ShareText(CGridRow* row, int col, LPCTSTR text) {
+    if (text == nullptr) return SetText(row, col, "");
+    return Replace(row, col, &text, sizeof text, TRUE);
+}
+
 CGridRow* CGridRow::Resize(CGridRow* row, int columns, UINT newStyle) {
     const int kept = columns < row->m_columns ? columns : row->m_columns;
-    const size_t keptBytes = (size_t)(row->Text(kept) - row->Texts());
-    CGridRow* copy = Allocate(columns, (int)keptBytes + (columns - kept));
+    const size_t keptBytes = (size_t)(row->Slot(kept) - row->Texts());
+    CGridItem** made = nullptr;
+    if (row->m_made != nullptr) {
+        made = new CGridItem*[(size_t)columns]();
+        for (int c = 0; c < kept; c++)
+            made[c] = row->m_made[c];
+    }
+    CGridRow* copy;
     try {
-        if (!row->m_v.empty()) copy->m_v.resize((size_t)columns);
+        copy = Allocate(columns, keptBytes + (size_t)(columns - kept));
     } catch (...) {
-        Destroy(copy);
+        delete[] made;
         throw;
     }
-    for (int c = 0; c < kept && !row->m_v.empty(); c++)
-        copy->m_v[(size_t)c] = row->m_v[(size_t)c];
     for (int c = 0; c < columns; c++)
-        copy->Styles()[c] = c < kept ? row->Styles()[c] : newStyle;
+        copy->Styles()[c] = c < kept ? row->Styles()[c] : (newStyle & ~kShared);
     std::memcpy(copy->Texts(), row->Texts(), keptBytes);
     std::memset(copy->Texts() + keptBytes, 0, (size_t)(columns - kept));
+    copy->m_made = made;
     Destroy(row);
     return copy;
 }
 
 void CGridRow::SetMade(int col, CGridItem* cell) {
-    if (m_v.empty()) {
+    if (m_made == nullptr) {
         if (cell == nullptr) return;
-        m_v.resize((size_t)m_columns);
+        m_made = new CGridItem*[(size_t)m_columns]();
     }
-    m_v[(size_t)col] = cell;
+    m_made[col] = cell;
 }

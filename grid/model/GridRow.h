@@ -39,15 +39,23 @@ public:
     void Clear();
 
 private:
+    UINT Used(UINT id);
+
     std::deque<CCellStyle> m_styles;
     std::unordered_multimap<size_t, UINT> m_byHash;
-    UINT m_last = 0; // the style interned last: rows set the same style over and over
+    // The styles interned last, newest first: rows set the same few styles over and over (a new
+    // row's, then the look its owner gives it), and comparing a few is cheaper than hashing.
+    static const int kRecent = 4;
+    UINT m_recent[kRecent] = {};
 };
 
-// One row: the row's cell objects (a CObArray, empty while no cell of the row has one), the style
-// number of each cell, then each cell's text with its NUL, in column order, all in one block.
-// Changing a text makes a new block, so the functions that do return the row's new address.
-class CGridRow : public CObArray {
+// One row, in one block: a header, the style number of each cell, then each cell's text in
+// column order. A text is kept either in the block, with its NUL, or, for a cell whose text is
+// shared (ShareText), as the address of characters the grid's caller keeps: a trace's Result
+// column shows the start of a detail that is stored anyway. The row's cell objects are listed
+// apart, in an array made when the row's first object is. Changing a text makes a new block, so
+// the functions that do return the row's new address.
+class CGridRow {
 public:
     // A row of `columns` empty cells with the given styles; throws CMemoryException.
     static CGridRow* Create(int columns, const UINT* styles);
@@ -55,31 +63,45 @@ public:
     static void Destroy(CGridRow* row);
     // A copy of the row with another text in one cell; the old block is freed only on success.
     static CGridRow* SetText(CGridRow* row, int col, LPCTSTR text);
+    // The same, but the cell keeps only the address of `text`, whose characters must stay as
+    // they are until the cell's text is set again or the row is destroyed.
+    static CGridRow* ShareText(CGridRow* row, int col, LPCTSTR text);
     // A copy of the row with `columns` cells: cells past the end are dropped, new cells are
     // empty with style `newStyle`. The cell objects of dropped columns must be gone already.
     static CGridRow* Resize(CGridRow* row, int columns, UINT newStyle);
 
     int Columns() const { return m_columns; }
-    UINT Style(int col) const { return Styles()[col]; }
-    void SetStyle(int col, UINT id) { Styles()[col] = id; }
+    UINT Style(int col) const { return Styles()[col] & ~kShared; }
+    void SetStyle(int col, UINT id) { Styles()[col] = (Styles()[col] & kShared) | id; }
+    BOOL IsShared(int col) const { return (Styles()[col] & kShared) != 0; }
     LPCTSTR Text(int col) const;
     // The cell object of a column, or NULL while the cell is compact.
-    CGridItem* Made(int col) const { return m_v.empty() ? nullptr : (CGridItem*)m_v[(size_t)col]; }
+    CGridItem* Made(int col) const { return m_made == nullptr ? nullptr : m_made[col]; }
     // Records the cell object of a column (NULL to forget it); throws CMemoryException.
     void SetMade(int col, CGridItem* cell);
     // The bytes the row takes, not counting its cell objects (for the memory breakdown).
     size_t BlockBytes() const { return Header() + (size_t)m_textBytes; }
-    size_t MadeListBytes() const { return sizeof(CObject*) * m_v.capacity(); }
+    size_t MadeListBytes() const { return m_made == nullptr ? 0 : sizeof(CGridItem*) * (size_t)m_columns; }
 
 private:
+    // The bit of a style number that marks a shared text; style numbers stay far below it.
+    static const UINT kShared = 0x80000000u;
+
     CGridRow() = default;
+    ~CGridRow() = default;
     size_t Header() const { return sizeof(CGridRow) + sizeof(UINT) * (size_t)m_columns; }
     UINT* Styles() { return (UINT*)(this + 1); }
     const UINT* Styles() const { return (const UINT*)(this + 1); }
     char* Texts() { return (char*)(Styles() + m_columns); }
     const char* Texts() const { return (const char*)(Styles() + m_columns); }
-    static CGridRow* Allocate(int columns, int textBytes);
+    // Where a column's text begins in the block, and how many bytes it takes there.
+    const char* Slot(int col) const;
+    size_t SlotBytes(int col, const char* slot) const;
+    static CGridRow* Allocate(int columns, size_t textBytes);
+    // A copy with one cell's slot replaced by `bytes`; the old block is freed.
+    static CGridRow* Replace(CGridRow* row, int col, const void* bytes, size_t count, BOOL shared);
 
+    CGridItem** m_made = nullptr; // one entry a column, or NULL while no cell has an object
     int m_columns = 0;
     int m_textBytes = 0;
 };

@@ -66,7 +66,7 @@ TEST(GridModel, ConstructorAppliesCountsInOrder) {
     EXPECT_EQ(3, g.columnEditorKinds.GetSize());
     for (int r = 0; r < 4; r++) {
         EXPECT_EQ(10, g.GetRowHeight(r));
-        EXPECT_EQ(3, ((CObArray*)g.rows[r])->GetSize());
+        EXPECT_EQ(3, ((CGridRow*)g.rows[r])->Columns());
     }
     for (int c = 0; c < 3; c++) {
         EXPECT_EQ(30, g.GetColumnWidth(c));
@@ -785,4 +785,39 @@ TEST(GridModel, CellsSharingStorageChangeAlone) {
     EXPECT_EQ(cell, g.GetCell(3, 1)) << "the object moves with its row";
     EXPECT_STREQ("direct", g.GetCellText(3, 1));
     EXPECT_EQ(1, created);
+}
+
+// A text the grid shows from its caller's characters (ShareCellText) reads like a copied one
+// through every change of its row, and a change of that cell or another stays with that cell.
+TEST(GridModel, SharedTextsReadLikeCopiesAndChangeAlone) {
+    TestGrid g(1, 3, 1);
+    const char shared[] = "shared detail";
+    for (int i = 0; i < 4; i++) {
+        ASSERT_EQ(i + 1, g.AddRow(std::to_string(i).c_str(), -1));
+        ASSERT_TRUE(g.ShareCellText(i + 1, 1, shared));
+        ASSERT_TRUE(g.ShareCellText(i + 1, 2, shared));
+    }
+    EXPECT_FALSE(g.ShareCellText(5, 2, shared));
+    ASSERT_TRUE(g.SetCellText(1, 0, "a longer text before the shared ones"));
+    ASSERT_TRUE(g.SetCellText(2, 2, "own"));
+    ASSERT_TRUE(g.SetCellText(3, 1, ""));
+    g.SortRowsByColumn(0, FALSE); // "a longer...", "3", "2", "1"
+    ASSERT_TRUE(g.SetNumColumns(4));
+    ASSERT_TRUE(g.SetCellText(4, 3, "new column"));
+    const char* const expected[][4] = {
+        {"a longer text before the shared ones", "shared detail", "shared detail", ""},
+        {"3", "shared detail", "shared detail", ""},
+        {"2", "", "shared detail", ""},
+        {"1", "shared detail", "own", "new column"}};
+    for (int row = 1; row <= 4; row++)
+        for (int col = 0; col < 4; col++)
+            EXPECT_STREQ(expected[row - 1][col], g.GetCellText(row, col)) << row << "," << col;
+    CGridItem* cell = g.GetCell(1, 2);
+    ASSERT_NE(nullptr, cell);
+    EXPECT_STREQ("shared detail", cell->text);
+    ASSERT_TRUE(g.ShareCellText(1, 2, "other")); // the object copies it
+    EXPECT_STREQ("other", cell->text);
+    ASSERT_TRUE(g.SetNumColumns(2));
+    EXPECT_STREQ("shared detail", g.GetCellText(1, 1));
+    EXPECT_STREQ("", g.GetCellText(1, 2));
 }
