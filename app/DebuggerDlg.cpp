@@ -91,8 +91,8 @@ HCURSOR CDebuggerDlg::OnQueryDragIcon() {
 }
 
 void CDebuggerDlg::OnFileNew() {
-    m_details.SetSize(0);
     m_grid.RemoveScrollingRows();
+    m_details.SetSize(0);
     m_traceFull = FALSE;
     SetDlgItemText(IDC_EDIT_DETAIL, "");
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -4,6 +4,7 @@
 
 #include "afxwin.h"
 #include "GridMainWnd.h"
+#include "TraceDetails.h"
 #include "TraceRecord.h"
 #include "resource.h"
 
@@ -38,7 +39,7 @@ public:
 
     // Read access for tests and tools that inspect the trace.
     CGridMainWnd& Grid() { return m_grid; }
-    const CStringArray& Details() const { return m_details; }
+    const CTraceDetails& Details() const { return m_details; }
     int Depth() const { return m_rows.depth; }
 
     // Dropped files and the two script viewers.
@@ -50,7 +51,9 @@ public:
 protected:
     CGridMainWnd m_grid;    // the trace grid, control 4048
     CTraceRowRules m_rows;  // the call depth and the GetTickCount of the previous record
-    CStringArray m_details; // full detail of every scrolling row: entry i is row i + 1
+    // Full detail of every scrolling row: entry i is row i + 1. The Result cells of short details
+    // show these characters, so a row goes from the grid before its detail goes from here.
+    CTraceDetails m_details;
     CEdit m_editDetail;     // the detail box, control 1001
     HICON m_hIcon;          // icon 128
     // A record is being taken (its session prompt may be open) or a file loaded. Another record
@@ -98,6 +101,9 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
+    // A benchmark's question how many bytes the trace's storage takes (TraceStorageQuery.h).
+    static UINT StorageQueryMessage();
+    LRESULT AnswerStorageQuery(WPARAM figure);
     // Posted when a record found memory full: tells the user, after the sender has its answer.
     LRESULT OnTraceFull(WPARAM wParam, LPARAM lParam);
 

@@ -45,7 +45,7 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
         for (int r = fixedRows; r < m_grid.GetNumRows(); r++) {
             INT_PTR i = r - fixedRows;
             file.WriteRow(m_grid.GetCellText(r, 0), m_grid.GetCellText(r, 1),
-                          i < m_details.GetSize() ? m_details[i] : CString());
+                          i < m_details.GetSize() ? m_details.GetText(i) : "");
         }
     } catch (CFileException* e) {
         e->Delete();
@@ -63,23 +63,27 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
 }
 
 namespace {
-// The load under way: the file's rows are appended after the trace shown, as they are read.
+// The load under way: the file's rows are appended after the trace shown, as they are read, and
+// their details kept apart from the trace's until the whole file is in.
 struct LoadTarget {
     CGridMainWnd* grid;
-    CStringArray* details;
+    CTraceDetails* details;
 };
 
 void AppendLoadedRow(TraceRowText& text, void* context) {
     LoadTarget* target = (LoadTarget*)context;
-    AppendTraceFileRow(*target->grid, text);
+    const LPCTSTR stored = target->details->Add(text.detail);
+    const int rows = target->grid->GetNumRows();
     try {
-        target->details->Add(CString());
+        AppendTraceFileRow(*target->grid, text, stored);
     } catch (...) {
-        // Every row keeps its detail: a row whose detail cannot be stored goes again.
-        target->grid->RemoveRow(target->grid->GetNumRows() - 1);
+        // Every row keeps its detail and every detail its row: a row that cannot be made goes
+        // with its detail (the row first: its Result cell may show the detail).
+        if (target->grid->GetNumRows() > rows)
+            target->grid->RemoveRows(rows, target->grid->GetNumRows() - rows);
+        target->details->SetSize(target->details->GetSize() - 1);
         throw;
     }
-    target->details->ElementAt(target->details->GetSize() - 1) = std::move(text.detail);
 }
 } // namespace
 
@@ -101,22 +105,24 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     // fit beside it, leaves the trace as it was, and the file itself is never held whole.
     const int fixedRows = m_grid.GetNumFixedRows();
     const int oldRows = m_grid.GetNumRows();
-    const INT_PTR oldDetails = m_details.GetSize();
-    LoadTarget target{&m_grid, &m_details};
+    CTraceDetails loaded;
+    LoadTarget target{&m_grid, &loaded};
 
     // Appending and formatting a row each set the scroll ranges and, here, nothing needs them
     // before the last row: they are set and the bars drawn once, at the end (a third of a row's
     // time otherwise).
     m_grid.SuspendScrollBarUpdates(TRUE);
     const TraceFileResult result = ReadTraceRows(path, AppendLoadedRow, &target);
+    // Rows go before the details their Result cells may show.
     if (result == TRACE_FILE_OK) {
-        m_details.RemoveAt(0, oldDetails);
         m_grid.RemoveRows(fixedRows, oldRows - fixedRows);
+        m_details.Swap(loaded);
+        loaded.RemoveAll();
         SetDlgItemText(IDC_EDIT_DETAIL, "");
         m_traceFull = FALSE;
     } else {
-        m_details.SetSize(oldDetails);
         m_grid.RemoveRows(oldRows, m_grid.GetNumRows() - oldRows);
+        loaded.RemoveAll();
     }
     m_grid.SuspendScrollBarUpdates(FALSE);
     m_grid.UpdateScrollBars();

@@ -99,11 +99,20 @@ void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest) {
     grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }
 
-int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text) {
+void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored) {
+    // Bytes of the multi-byte string: a double-byte character may be cut in two.
+    const int shown = 100;
+    if (stored != nullptr && detail.GetLength() <= shown)
+        grid.ShareCellText(row, 2, stored);
+    else
+        grid.SetCellText(row, 2, detail.Left(shown));
+}
+
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored) {
     int row = AddEmptyTraceRow(grid);
     FormatTraceGridRow(grid, row);
     grid.SetCellText(row, 0, text.function);
     grid.SetCellText(row, 1, text.delay);
-    grid.SetCellText(row, 2, text.detail.Left(100));
+    SetTraceResultText(grid, row, text.detail, stored);
     return row;
 }

@@ -19,6 +19,11 @@ int AddEmptyTraceRow(CGridMainWnd& grid);
 // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
 // scroll-bar drawing per row. The deferral ends. Unless placeNewest, the view stays where it is.
 void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest = TRUE);
+// Sets the Result column of a row: the first 100 characters of the detail. When the detail is
+// that short and `stored` holds a copy of it that outlives the row, the cell shows the stored
+// characters instead of a copy of its own.
+void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored = nullptr);
 // Appends one row of a trace file as Open File shows it: the body look, the function and delay
-// columns, and the first 100 characters of the detail. Returns the row.
-int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text);
+// columns, and the first 100 characters of the detail (shared with `stored` as
+// SetTraceResultText does). Returns the row.
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored = nullptr);

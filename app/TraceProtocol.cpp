@@ -48,7 +48,6 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
     } catch (const std::bad_alloc&) {
     }
     m_rows.depth = depth;
-    if (m_details.GetSize() > details) m_details.SetSize(details);
     if (m_grid.GetNumRows() > rows) {
         while (m_grid.GetNumRows() > rows)
             m_grid.RemoveRow(m_grid.GetNumRows() - 1);
@@ -56,6 +55,7 @@ BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
         // failed: the whole grid is drawn again, at the next paint, as it now is.
         if (m_grid.m_hWnd != nullptr) m_grid.Invalidate(TRUE);
     }
+    m_details.SetSize(details);
     m_traceBusy = FALSE;
     // The user is told once, after the sender has its answer: no engine waits on the message.
     if (!m_traceFull) {
@@ -82,8 +82,8 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
         prompt.Format("SID [%s]스크립트를 디버깅하시겠습니까", (LPCTSTR)payload);
         const int answer = MessageBox(prompt, nullptr, MB_OKCANCEL);
         if (answer != IDOK) return FALSE; // Cancel, or no prompt could be shown
-        m_details.SetSize(0);
         m_grid.RemoveScrollingRows();
+        m_details.SetSize(0);
         m_traceFull = FALSE;
         m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         m_rows.StartSession(::GetTickCount());
@@ -95,8 +95,8 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
     int row = AddEmptyTraceRow(m_grid);
     FormatTraceRow(row);
     m_grid.SetCellText(row, 0, text.function);
-    m_details.SetAtGrow(m_details.GetSize(), text.detail);
-    m_grid.SetCellText(row, 2, text.detail.Left(100));
+    const LPCTSTR detail = m_details.Add(text.detail);
+    SetTraceResultText(m_grid, row, text.detail, detail);
     m_grid.SetCellText(row, 1, m_rows.DelayText(::GetTickCount()));
 
     ShowTraceRow(row, burst);

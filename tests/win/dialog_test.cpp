@@ -130,14 +130,16 @@ TEST(DebuggerDialog, PayloadsWithoutBarNulsAndLongDetails)
         SendRecord(h, 0, std::string("ab\0cd", 5));      // row 4: ends at the NUL
         SendRecord(h, 0, "L|" + std::string(250, 'q'));  // row 5
         SendRecord(h, 0, "M|a\nb^c");                    // row 6
+        SendRecord(h, 0, "E|" + std::string(99, 'e') + "z");  // row 7: 100 bytes, shown whole
+        SendRecord(h, 0, "O|" + std::string(100, 'o') + "z"); // row 8: 101 bytes, cut
         ClickRow(h, 5);
         longShown = DetailBox(h);
         ClickRow(h, 6);
         multiShown = DetailBox(h);
     });
     CGridMainWnd& g = dlg.Grid();
-    const CStringArray& d = dlg.Details();
-    ASSERT_EQ(6, d.GetSize());
+    const CTraceDetails& d = dlg.Details();
+    ASSERT_EQ(8, d.GetSize());
     EXPECT_STREQ("          Foo", g.GetCellText(3, 0));
     EXPECT_STREQ("          Foo", d[2]);
     EXPECT_STREQ("          ab", d[3]);
@@ -147,6 +149,8 @@ TEST(DebuggerDialog, PayloadsWithoutBarNulsAndLongDetails)
     EXPECT_EQ(std::string(250, 'q'), longShown);
     EXPECT_EQ("a\r\nb\r\nc", multiShown);
     EXPECT_STREQ("a\nb^c", d[5]);
+    EXPECT_EQ(std::string(99, 'e') + "z", std::string(g.GetCellText(7, 2)));
+    EXPECT_EQ(std::string(100, 'o'), std::string(g.GetCellText(8, 2)));
 }
 
 TEST(DebuggerDialog, EmptyAndUnusualRecords)
@@ -168,7 +172,7 @@ TEST(DebuggerDialog, EmptyAndUnusualRecords)
     });
     EXPECT_EQ(TRUE, emptyResult);
     CGridMainWnd& g = dlg.Grid();
-    const CStringArray& d = dlg.Details();
+    const CTraceDetails& d = dlg.Details();
     ASSERT_EQ(10, d.GetSize());
     EXPECT_STREQ("", g.GetCellText(1, 0));
     EXPECT_STREQ("", d[0]);
@@ -452,7 +456,7 @@ TEST(DebuggerDialog, TwoFunctionsDetailsAreStoredAndListedMasked)
         ClickRow(h, 1);
         shown = DetailBox(h);
     });
-    const CStringArray& d = dlg.Details();
+    const CTraceDetails& d = dlg.Details();
     ASSERT_EQ(5, d.GetSize());
     CString masked = d[0];
     ASSERT_EQ(32, masked.GetLength());

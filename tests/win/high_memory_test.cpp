@@ -30,7 +30,7 @@ protected:
         rows = (int)Details().GetSize();
         if (rows > 0) {
             detail = Details()[rows - 1];
-            chars = (LPCTSTR)Details()[rows - 1];
+            chars = Details().GetText(rows - 1);
         }
         PostMessage(WM_COMMAND, IDOK);
         return TRUE;

@@ -133,7 +133,7 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
         before = Capture(dlg);
         vktest::MessageBoxAnswerer loadOk(IDOK);
         dlg.Run(h, [&] {
-            FailingMemory::Arm(2000); // some rows into the file
+            FailingMemory::Arm(600); // some rows into the file
             dlg.LoadTraceFile(path.c_str());
             loadFailed = FailingMemory::Disarm();
         });

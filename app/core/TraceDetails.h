@@ -1,0 +1,54 @@
+// The full details of a trace's rows: entry i belongs to scrolling row i + 1. A trace holds
+// millions of them, so they are not strings of their own: their characters are kept back to back,
+// each with its NUL, in large blocks, and one address per entry finds them. An entry never moves
+// once stored, so its characters may be shown from where they are (the trace grid's Result column
+// shows the details it begins with from here) until the entry is removed.
+#pragma once
+
+#include "afx.h"
+
+#include <cstddef>
+#include <vector>
+
+class CTraceDetails {
+public:
+    CTraceDetails() = default;
+    ~CTraceDetails();
+    CTraceDetails(const CTraceDetails&) = delete;
+    CTraceDetails& operator=(const CTraceDetails&) = delete;
+
+    INT_PTR GetSize() const { return m_count; }
+    // The entry's text; valid until the entry is removed.
+    LPCTSTR GetText(INT_PTR index) const {
+        return m_pages[(size_t)index / kPageEntries][(size_t)index % kPageEntries];
+    }
+    CString operator[](INT_PTR index) const { return CString(GetText(index)); }
+
+    // Appends the text up to its first NUL and returns where its characters are kept. Throws
+    // CMemoryException (nothing is added then).
+    LPCTSTR Add(LPCTSTR text);
+    // Keeps the first `count` entries and frees the memory of the others; a larger count changes
+    // nothing.
+    void SetSize(INT_PTR count);
+    void RemoveAll() { SetSize(0); }
+    // Exchanges the entries of two stores; no entry moves.
+    void Swap(CTraceDetails& other);
+
+    // The bytes the entries take: the blocks and the addresses (for the memory breakdown).
+    size_t MemoryBytes() const;
+
+private:
+    static const size_t kPageEntries = 8192;       // addresses per page of the index
+    static const size_t kBlockBytes = 1024 * 1024; // characters per block, unless one text is larger
+
+    struct Block {
+        char* data;
+        size_t size;
+        size_t used;
+        INT_PTR first; // the first entry kept in this block
+    };
+
+    std::vector<LPCTSTR*> m_pages; // the index: pages of entry addresses
+    std::vector<Block> m_blocks;   // the characters, in the order of the entries
+    INT_PTR m_count = 0;
+};
