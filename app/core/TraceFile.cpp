@@ -1,4 +1,5 @@
 #include "TraceFile.h"
+#include "TraceLineReader.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -28,21 +29,63 @@ CString FormatTraceLine(const CString& function, const CString& delay, const CSt
     return line;
 }
 
+namespace {
+// Sets a string to n bytes, reusing its storage (a row read after another takes no allocation).
+void Assign(CString& s, const char* p, size_t n) {
+    std::memcpy(s.GetBufferSetLength((int)n), p, n);
+}
+} // namespace
+
 BOOL ParseTraceLine(const CString& text, TraceRowText* row) {
+    return ParseTraceLine(text, (size_t)text.GetLength(), row);
+}
+
+BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
     // The line feed counts: "ab" and its line feed make a row, "a" and its line feed do not.
-    if (text.GetLength() <= 2) return FALSE;
-    CString line = text;
-    line.Replace("\n", "");
-    line.Replace("\\n", "\n");
-    AfxExtractSubString(row->function, line, 0, '|');
-    AfxExtractSubString(row->delay, line, 1, '|');
-    // The detail is everything after the second "|", so it keeps any "|" of its own.
-    row->detail = row->delay;
-    const int first = line.Find('|');
-    if (first >= 0) {
-        const int second = line.Find('|', first + 1);
-        if (second >= 0) row->detail = line.Mid(second + 1);
+    if (length <= 2) return FALSE;
+    // Every line feed goes, then every "\n" pair becomes one (in this order: a pair that a removed
+    // line feed closes up counts too). A line without a backslash or an inner line feed, the usual
+    // one, is split where it is.
+    const char* line = text;
+    size_t n = length;
+    if (text[n - 1] == '\n') n--;
+    std::string unescaped;
+    if (std::memchr(line, '\\', n) != nullptr || std::memchr(line, '\n', n) != nullptr) {
+        unescaped.reserve(n);
+        for (size_t i = 0; i < n; i++)
+            if (line[i] != '\n') unescaped += line[i];
+        size_t out = 0;
+        for (size_t i = 0; i < unescaped.size(); i++) {
+            if (unescaped[i] == '\\' && i + 1 < unescaped.size() && unescaped[i + 1] == 'n') {
+                unescaped[out++] = '\n';
+                i++;
+            } else {
+                unescaped[out++] = unescaped[i];
+            }
+        }
+        unescaped.resize(out);
+        line = unescaped.data();
+        n = unescaped.size();
     }
+    // function = before the first "|" (the whole line without one), delay = between the first
+    // and the second, detail = everything after the second "|", so it keeps any "|" of its own
+    // (the delay's text when there is no second "|").
+    const char* end = line + n;
+    const char* first = (const char*)std::memchr(line, '|', n);
+    if (first == nullptr) {
+        Assign(row->function, line, n);
+        Assign(row->delay, line, 0);
+        Assign(row->detail, line, 0);
+        return TRUE;
+    }
+    Assign(row->function, line, (size_t)(first - line));
+    const char* second = (const char*)std::memchr(first + 1, '|', (size_t)(end - first - 1));
+    const char* delayEnd = second != nullptr ? second : end;
+    Assign(row->delay, first + 1, (size_t)(delayEnd - first - 1));
+    if (second != nullptr)
+        Assign(row->detail, second + 1, (size_t)(end - second - 1));
+    else
+        Assign(row->detail, first + 1, (size_t)(end - first - 1));
     return TRUE;
 }
 
@@ -67,19 +110,21 @@ LPCTSTR DescribeTraceFileResult(TraceFileResult result) {
 TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, void* context), void* context,
                               size_t maxLine) {
     CStdioFile file;
-    if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::typeText)) return TRACE_FILE_CANNOT_OPEN;
+    if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::typeBinary))
+        return TRACE_FILE_CANNOT_OPEN;
     if (maxLine > kTraceLineLimit) maxLine = kTraceLineLimit;
     try {
-        CString line;
+        CTraceLineReader reader(file, maxLine);
+        const char* line;
+        size_t length;
         TraceRowText row;
-        // One byte more than a line may hold tells a line that is too long from one that fits.
-        while (file.ReadLine(line, maxLine + 1)) {
-            if ((size_t)line.GetLength() > maxLine) return TRACE_FILE_LINE_TOO_LONG;
+        while (reader.Next(&line, &length)) {
             // Up to the first NUL, as a C string would hold the line.
-            const void* nul = std::memchr((LPCTSTR)line, '\0', (size_t)line.GetLength());
-            if (nul != nullptr) line = line.Left((int)((LPCTSTR)nul - (LPCTSTR)line));
-            if (ParseTraceLine(line, &row)) onRow(row, context);
+            const void* nul = std::memchr(line, '\0', length);
+            if (nul != nullptr) length = (size_t)((const char*)nul - line);
+            if (ParseTraceLine(line, length, &row)) onRow(row, context);
         }
+        if (reader.TooLong()) return TRACE_FILE_LINE_TOO_LONG;
         file.Close();
     } catch (CFileException* e) {
         e->Delete();
@@ -212,7 +257,8 @@ BOOL CTraceFileWriter::Open(LPCTSTR path) {
     if (temp.IsEmpty()) return FALSE;
 
     CSyncFile* file = new CSyncFile;
-    if (!file->Open(temp, CFile::modeCreate | CFile::modeWrite | CFile::typeText)) {
+    // Binary: WriteRow writes the CR LF of text mode itself.
+    if (!file->Open(temp, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
         delete file;
         std::remove(temp);
         return FALSE;
@@ -223,14 +269,51 @@ BOOL CTraceFileWriter::Open(LPCTSTR path) {
     return TRUE;
 }
 
-void CTraceFileWriter::WriteRow(const CString& function, const CString& delay, const CString& detail) {
+namespace {
+// Appends a column as the line holds it: every line feed as the two characters "\n".
+void AppendEscaped(std::string& out, LPCTSTR text) {
+    if (text == nullptr) return;
+    for (;;) {
+        const char* lf = std::strchr(text, '\n');
+        if (lf == nullptr) {
+            out.append(text);
+            return;
+        }
+        out.append(text, (size_t)(lf - text));
+        out.append("\\n", 2);
+        text = lf + 1;
+    }
+}
+} // namespace
+
+void CTraceFileWriter::WriteRow(LPCTSTR function, LPCTSTR delay, LPCTSTR detail) {
     if (m_file == nullptr) AfxThrowFileException(CFileException::generic, 0, m_path);
-    m_file->WriteString(FormatTraceLine(function, delay, detail));
+    // The line as FormatTraceLine makes it, its line end as text mode writes it (CR LF), gathered
+    // with the lines before it and written in large pieces.
+    AppendEscaped(m_buffer, function);
+    m_buffer += '|';
+    AppendEscaped(m_buffer, delay);
+    m_buffer += '|';
+    AppendEscaped(m_buffer, detail);
+    m_buffer.append("\r\n", 2);
+    if (m_buffer.size() >= kWriteBuffer) WriteBuffer();
+}
+
+void CTraceFileWriter::WriteBuffer() {
+    // A failed write throws and the writer is good for Abort only, so what it leaves in the
+    // buffer does not matter.
+    for (size_t done = 0; done < m_buffer.size();) {
+        const size_t piece = m_buffer.size() - done < 0x40000000u ? m_buffer.size() - done : 0x40000000u;
+        m_file->Write(m_buffer.data() + done, (UINT)piece);
+        done += piece;
+    }
+    m_buffer.clear();
 }
 
 BOOL CTraceFileWriter::Commit() {
     if (m_file == nullptr) return FALSE;
     try {
+        WriteBuffer();
         m_file->Commit();
         m_file->Close();
     } catch (CFileException* e) {
@@ -249,6 +332,7 @@ BOOL CTraceFileWriter::Commit() {
 }
 
 void CTraceFileWriter::Abort() {
+    std::string().swap(m_buffer);
     if (m_file != nullptr) {
         m_file->Abort();
         delete m_file;

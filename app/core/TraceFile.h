@@ -14,6 +14,7 @@
 #include "afx.h"
 
 #include <climits>
+#include <string>
 #include <cstddef>
 #include <vector>
 
@@ -35,6 +36,8 @@ CString FormatTraceLine(const CString& function, const CString& delay, const CSt
 // between the first and the second "|" ("" without a first "|"), detail = everything after the
 // second "|" (the delay's text when there is no second "|").
 BOOL ParseTraceLine(const CString& line, TraceRowText* row);
+// The same for `length` bytes at `line`; the row's strings keep their storage where they can.
+BOOL ParseTraceLine(const char* line, size_t length, TraceRowText* row);
 
 enum TraceFileResult {
     TRACE_FILE_OK = 0,
@@ -79,8 +82,9 @@ public:
     // Creates the temporary file, with a short name of its own, in path's folder; FALSE when it
     // cannot be created.
     BOOL Open(LPCTSTR path);
-    // Writes one row's line; throws a CFileException when the write fails.
-    void WriteRow(const CString& function, const CString& delay, const CString& detail);
+    // Writes one row's line; throws a CFileException when a write fails (the lines are gathered
+    // and written in large pieces, so the failure may show at a later row or at Commit).
+    void WriteRow(LPCTSTR function, LPCTSTR delay, LPCTSTR detail);
     // Flushes, commits and closes the temporary file and puts it in the target's place. FALSE,
     // with the temporary file removed and the target untouched, when any of it fails.
     BOOL Commit();
@@ -92,7 +96,11 @@ public:
 
 private:
     class CSyncFile;
+    static const size_t kWriteBuffer = 256 * 1024;
+    void WriteBuffer();
+
     CSyncFile* m_file = nullptr;
+    std::string m_buffer; // lines not yet written
     CString m_path;
     CString m_tempPath;
 };

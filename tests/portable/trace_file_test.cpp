@@ -2,6 +2,7 @@
 // produces, bad input, and writes that fail without harming the file already there. (Random
 // traces go through the real dialog in the Windows suite.)
 #include "TraceFile.h"
+#include "TraceLineReader.h"
 #include "script_test_files.h"
 
 #include <algorithm>
@@ -126,6 +127,41 @@ TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
     EXPECT_EQ(2u, atLimit.size());
     ASSERT_EQ(1u, kept.size());
     EXPECT_STREQ("kept", kept[0].function);
+}
+
+// The buffered reader gives the lines text mode gives wherever its buffer's edge falls: inside a
+// CR LF, in a line longer than the buffer, in a last line without line end; a line past the
+// limit is refused as soon as its bytes pass it.
+TEST(TraceFile, LinesAreReadAsTextModeReadsThemWhateverTheBufferSize) {
+    ScratchDir dir;
+    const std::string bytes = "a|1|x\r\nlonger line|22|with a lone \r inside\r\r\n\r\n\nlast\r";
+    const std::string path = dir.Path("lines.vkp");
+    WriteFileBytes(path, bytes);
+    std::vector<std::string> expected;
+    CStdioFile text;
+    ASSERT_TRUE(text.Open(path.c_str(), CFile::modeRead | CFile::typeText));
+    CString line;
+    while (text.ReadLine(line))
+        expected.push_back(std::string(line, (size_t)line.GetLength()));
+    text.Close();
+    ASSERT_EQ(5u, expected.size());
+    const char* p;
+    size_t n;
+    for (size_t size = 2; size <= 9; size++) {
+        CMemFile file((const BYTE*)bytes.data(), (UINT)bytes.size());
+        CTraceLineReader reader(file, 1000, size);
+        std::vector<std::string> lines;
+        while (reader.Next(&p, &n))
+            lines.push_back(std::string(p, n));
+        EXPECT_EQ(expected, lines) << "a buffer of " << size;
+        EXPECT_FALSE(reader.TooLong());
+    }
+    CMemFile file((const BYTE*)bytes.data(), (UINT)bytes.size());
+    CTraceLineReader reader(file, 12, 4);
+    ASSERT_TRUE(reader.Next(&p, &n));
+    EXPECT_FALSE(reader.Next(&p, &n));
+    EXPECT_TRUE(reader.TooLong());
+    EXPECT_FALSE(reader.Next(&p, &n));
 }
 
 TEST(TraceFile, FailedWritesKeepTheFileThatWasThere) {
