@@ -108,6 +108,7 @@ void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
 }
 
 LRESULT CDebuggerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == StorageQueryMessage()) return AnswerStorageQuery(wParam);
     switch (message) {
     case WM_COMMAND:
     case WM_SYSCOMMAND:

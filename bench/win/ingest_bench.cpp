@@ -8,14 +8,21 @@
 //
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 //                                                     [--listview-max N] [--scrolled-away 1]
-//                                                     [--capture-only]
+//                                                     [--capture-only] [--breakdown] [--preload N]
 //
+// --breakdown: where the debugger's bytes per row go, by what holds them (asked of the debugger
+// by its storage query message). --preload N: before the timed stream, a trace file of N rows is
+// written and opened in the debugger (File > Open File, through its dialog), after a first timed
+// window of records into the empty trace; the load's time and the debugger's memory after it
+// are reported, and the rates of the stream that follows against that of the empty trace.
 // With --scrolled-away 1 the user has scrolled the debugger's view to its first row before the
 // stream (after 100 untimed records): the records are stored and counted without being followed.
 // --capture-only: the bare window and the capture only (for long runs, e.g. 10,000,000 records).
 #include "afx.h"
+#include "TraceStorageQuery.h"
 #include "bench_util.h"
 #include "e2e_harness.h"
+#include "sample_trace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -165,6 +172,66 @@ bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sa
     return true;
 }
 
+// One figure of the debugger's storage (TraceStorageQuery.h); -1 when it does not answer.
+double AskStorage(HWND dialog, TraceStorageFigure figure, DWORD timeoutMs = e2e::SYNC_TIMEOUT_MS) {
+    static const UINT message = ::RegisterWindowMessageA(TRACE_STORAGE_QUERY_MESSAGE);
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(dialog, message, (WPARAM)figure, 0, SMTO_NORMAL, timeoutMs, &answer))
+        return -1;
+    return (double)answer;
+}
+
+// Where the debugger's bytes per row go; `measured` is its private bytes per row.
+void PrintBreakdown(HWND dialog, double measured) {
+    const double rows = AskStorage(dialog, TRACE_STORAGE_ROWS);
+    if (rows <= 0) {
+        std::printf("    memory per row: the debugger did not answer\n");
+        return;
+    }
+    const char* const names[] = {"row blocks", "cell lists", "cell objects",
+                                 "row arrays", "styles",     "details"};
+    const TraceStorageFigure figures[] = {TRACE_STORAGE_ROW_BLOCKS,   TRACE_STORAGE_CELL_LISTS,
+                                          TRACE_STORAGE_CELL_OBJECTS, TRACE_STORAGE_ROW_ARRAYS,
+                                          TRACE_STORAGE_STYLES,       TRACE_STORAGE_DETAILS};
+    double counted = 0;
+    std::printf("    memory per row of %.0f rows:", rows);
+    for (int i = 0; i < 6; i++) {
+        const double bytes = AskStorage(dialog, figures[i]) / rows;
+        counted += bytes;
+        std::printf(" %s %.1f,", names[i], bytes);
+    }
+    std::printf(" counted %.1f; heap bookkeeping and slack %.1f\n", counted, measured - counted);
+}
+
+// The common file dialog the debugger shows, found by its file name box.
+HWND FindFileDialog(DWORD pid) {
+    for (HWND w : e2e::FindTopLevelWindows(pid, "#32770", ""))
+        if (::GetDlgItem(w, 0x480) || ::GetDlgItem(w, 0x47C)) return w;
+    return nullptr;
+}
+
+// Opens a trace file in the debugger as a person does (File > Open File, the path typed, OK) and
+// waits until its rows are in; the seconds from OK to then, or -1.
+double OpenTraceFile(e2e::Debugger& dbg, const std::string& path, long rows) {
+    HWND dlg = nullptr;
+    if (!dbg.PostCommand(e2e::CMD_FILE_OPEN) ||
+        !e2e::WaitUntil([&] { return (dlg = FindFileDialog(dbg.Pid())) != nullptr; }, e2e::PROMPT_TIMEOUT_MS))
+        return -1;
+    HWND box = ::GetDlgItem(dlg, 0x480);
+    if (!box) box = ::GetDlgItem(dlg, 0x47C);
+    DWORD_PTR ok = 0;
+    if (!::SendMessageTimeoutA(box, WM_SETTEXT, 0, (LPARAM)path.c_str(), SMTO_NORMAL, e2e::SYNC_TIMEOUT_MS,
+                               &ok))
+        return -1;
+    const double t0 = bench::Now();
+    ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(dlg, IDOK));
+    // The dialog answers the query once the load is over.
+    if (!e2e::WaitUntil([&] { return AskStorage(dbg.Window(), TRACE_STORAGE_ROWS, 600000) == (double)rows; },
+                        600000))
+        return -1;
+    return bench::Now() - t0;
+}
+
 std::vector<long> ParseSizes(const std::string& list) {
     std::vector<long> sizes;
     size_t p = 0;
@@ -195,9 +262,13 @@ int main(int argc, char** argv) {
     long listMax = 20000;
     bool scrolledAway = false;
     bool captureOnly = false;
+    bool breakdown = false;
+    long preload = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--capture-only") captureOnly = true;
+        if (a == "--breakdown") breakdown = true;
+        if (a == "--preload" && i + 1 < argc) preload = std::atol(argv[i + 1]);
         if (i + 1 >= argc) break;
         if (a == "--window") window = std::atol(argv[++i]);
         if (a == "--sizes") sizes = ParseSizes(argv[++i]);
@@ -247,11 +318,48 @@ int main(int argc, char** argv) {
         dbg.Sync();
     }
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dbg.Pid());
+    std::vector<Sample> empty;
+    long loaded = 0;
+    if (preload > 0) {
+        // The rate into the empty trace, then the file loaded over it.
+        empty = Stream(dbg.Window(), {window}, window);
+        char dir[MAX_PATH + 1] = {};
+        ::GetTempPathA(sizeof dir, dir);
+        const std::string path = std::string(dir) + "ingest_bench_preload.vkp";
+        bench::Progress("writing a trace file of %ld rows", preload);
+        const long long fileBytes = bench::WriteSampleTrace(path, preload);
+        bench::Progress("opening it in the debugger");
+        const SIZE_T beforeLoad = bench::PrivateBytes(process);
+        const double loadS = fileBytes < 0 ? -1 : OpenTraceFile(dbg, path, preload);
+        ::DeleteFileA(path.c_str());
+        if (loadS < 0) {
+            std::fprintf(stderr, "the trace file of %ld rows was not loaded\n", preload);
+            return 1;
+        }
+        const SIZE_T afterLoad = bench::PrivateBytes(process);
+        std::printf("loaded %ld rows (%.1f MB file) in %.2f s from OK; debugger private bytes %.1f MB, "
+                    "working set %.1f MB (%.0f bytes per row over the empty trace)\n",
+                    preload, fileBytes / 1048576.0, loadS, afterLoad / 1048576.0,
+                    bench::WorkingSet(process) / 1048576.0, double(afterLoad - beforeLoad) / double(preload));
+        if (breakdown) PrintBreakdown(dbg.Window(), double(afterLoad - beforeLoad) / double(preload));
+        loaded = preload;
+    }
     SIZE_T before = bench::PrivateBytes(process);
     std::vector<Sample> real = Stream(dbg.Window(), sizes, window);
     SIZE_T after = bench::PrivateBytes(process);
+    if (breakdown && preload == 0)
+        PrintBreakdown(dbg.Window(), double(after - before) / double(sizes.back()));
     ::CloseHandle(process);
     dbg.Shutdown();
+    if (!empty.empty()) {
+        std::printf("debugger records/s: %.0f (best quarter %.0f) into the empty trace; after the load of "
+                    "%ld rows:",
+                    empty[0].rate, empty[0].best, loaded);
+        for (const Sample& s : real)
+            std::printf(" %.0f (%.0f) at +%ld, ratio %.2f (best %.2f);", s.rate, s.best, s.size,
+                        s.rate / empty[0].rate, s.best / empty[0].best);
+        std::printf("\n");
+    }
 
     std::printf(
         "records/s over the %ld records ending at each trace size (best quarter of them in brackets);\n"

@@ -14,6 +14,7 @@
 #include "TraceFile.h"
 #include "TraceGrid.h"
 #include "bench_util.h"
+#include "sample_trace.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,30 +25,6 @@
 namespace {
 
 using namespace bench;
-
-// Writes a trace file of n rows like those a script session gives: names indented by up to four
-// call levels, short delays, details of usual lengths (some with a line feed, some masked-looking
-// hexadecimal). Returns the file's size in bytes.
-long long WriteSampleTrace(const std::string& path, long n) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return -1;
-    long long bytes = 0;
-    char name[64], delay[16], detail[160];
-    for (long i = 0; i < n; i++) {
-        std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
-        std::snprintf(delay, sizeof delay, "%ld", i % 31);
-        if (i % 10 == 9)
-            std::snprintf(detail, sizeof detail, "83A83D03FA14A3EC6266C626DCDEC251%08lX", (unsigned long)i);
-        else
-            std::snprintf(detail, sizeof detail,
-                          "step %ld: value = %ld, state = running\nbuffer = 0123456789abcdef", i, i * 7);
-        CString line = FormatTraceLine(name, delay, detail);
-        line.Replace("\n", "\r\n");
-        bytes += (long long)std::fwrite((LPCTSTR)line, 1, (size_t)line.GetLength(), f);
-    }
-    std::fclose(f);
-    return bytes;
-}
 
 struct Figures {
     long rows = 0;
@@ -138,11 +115,7 @@ protected:
     // their sum is the heap's own bookkeeping and the arrays' room to grow.
     void MemoryBreakdown(long n, double measured) {
         const CGridStorageUse use = Grid().MeasureStorage();
-        double details = 0;
-        for (INT_PTR i = 0; i < Details().GetSize(); i++) {
-            details += sizeof(CString);
-            if (Details()[i].str().capacity() > 15) details += (double)Details()[i].str().capacity() + 1;
-        }
+        const double details = (double)Details().MemoryBytes();
         const double per = 1.0 / (double)n;
         const double counted =
             double(use.rowBlocks + use.cellLists + use.cellObjects + use.rowArrays + use.styles) + details;
@@ -162,6 +135,9 @@ protected:
         const long n = 20000;
         double add = 0, format = 0, texts = 0;
         grid.DeferScrollBarRedraw(TRUE);
+        // As a load appends them: the scroll ranges are set once, after the last row.
+        grid.SuspendScrollBarUpdates(TRUE);
+        static const char detail[] = "step 12: value = 84, state = running";
         for (long i = 0; i < n; i++) {
             double a = Now();
             int row = AddEmptyTraceRow(grid);
@@ -170,12 +146,13 @@ protected:
             double c = Now();
             grid.SetCellText(row, 0, "     Func12");
             grid.SetCellText(row, 1, "12");
-            grid.SetCellText(row, 2, "step 12: value = 84, state = running");
+            grid.ShareCellText(row, 2, detail);
             double d = Now();
             add += b - a;
             format += c - b;
             texts += d - c;
         }
+        grid.SuspendScrollBarUpdates(FALSE);
         double m0 = Now();
         for (long i = 0; i < n; i++)
             grid.MeasureText("", TRUE);
