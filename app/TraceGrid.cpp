@@ -99,20 +99,28 @@ void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest) {
     grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
 }
 
+namespace {
+// The Result column shows this many bytes of the detail (a double-byte character may be cut).
+const int kResultBytes = 100;
+} // namespace
+
 void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored) {
-    // Bytes of the multi-byte string: a double-byte character may be cut in two.
-    const int shown = 100;
-    if (stored != nullptr && detail.GetLength() <= shown)
+    if (stored != nullptr && detail.GetLength() <= kResultBytes)
         grid.ShareCellText(row, 2, stored);
     else
-        grid.SetCellText(row, 2, detail.Left(shown));
+        grid.SetCellText(row, 2, detail.Left(kResultBytes));
 }
 
 int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored) {
     int row = AddEmptyTraceRow(grid);
     FormatTraceGridRow(grid, row);
-    grid.SetCellText(row, 0, text.function);
-    grid.SetCellText(row, 1, text.delay);
-    SetTraceResultText(grid, row, text.detail, stored);
+    // The three texts at once: the row's storage is made once, not once a cell.
+    const BOOL shares = stored != nullptr && text.detail.GetLength() <= kResultBytes;
+    const CString cut = shares ? CString() : text.detail.Left(kResultBytes);
+    const LPCTSTR texts[3] = {text.function, text.delay, shares ? stored : (LPCTSTR)cut};
+    if (grid.GetNumColumns() >= 3)
+        grid.SetRowTexts(row, 3, texts, shares ? 1u << 2 : 0u);
+    else
+        grid.SetRowTexts(row, grid.GetNumColumns(), texts);
     return row;
 }

@@ -121,6 +121,18 @@ BOOL CGridMainWnd::ShareCellText(int row, int col, LPCTSTR text) {
     return TRUE;
 }
 
+BOOL CGridMainWnd::SetRowTexts(int row, int count, const LPCTSTR* texts, UINT sharedColumns) {
+    CGridRow* r = GetRow(row);
+    if (r == nullptr || texts == nullptr || count < 0 || count > columnCount || count > r->Columns())
+        return FALSE;
+    r = CGridRow::SetTexts(r, count, texts, sharedColumns);
+    rows[row] = r;
+    // Cells that have their object take the text there (a copy, shared or not).
+    for (int col = 0; col < count; col++)
+        if (CGridItem* cell = r->Made(col)) cell->text = texts[col];
+    return TRUE;
+}
+
 CString CGridMainWnd::GetCellText(int row, int col) const {
     CGridRow* r = GetRow(row);
     if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return CString();

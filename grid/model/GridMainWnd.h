@@ -119,6 +119,11 @@ public:
     // text is set again, or its row or column is removed). A cell that has its object already
     // copies the text. What every reader of the cell sees is the same as after SetCellText.
     BOOL ShareCellText(int row, int col, LPCTSTR text);
+    // Sets the texts of a row's first `count` cells at once, as that many SetCellText calls
+    // would, or ShareCellText for the columns (0 to 31) whose bit is set in sharedColumns; the
+    // row's storage is made once instead of once a cell. FALSE when the row or a column is out
+    // of range (nothing changes then).
+    BOOL SetRowTexts(int row, int count, const LPCTSTR* texts, UINT sharedColumns = 0);
     BOOL SetCellParam(int row, int col, LPARAM param);
     int GetCellImage(int row, int col) const;
     BOOL SetCellState(int row, int col, UINT state);

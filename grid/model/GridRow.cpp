@@ -165,6 +165,48 @@ CGridRow* CGridRow::ShareText(CGridRow* row, int col, LPCTSTR text) {
     return Replace(row, col, &text, sizeof text, TRUE);
 }
 
+CGridRow* CGridRow::SetTexts(CGridRow* row, int count, const LPCTSTR* texts, UINT sharedColumns) {
+    auto shares = [&](int col) { return col < 32 && (sharedColumns & (1u << col)) && texts[col] != nullptr; };
+    // The new slots' sizes first, then the block made and filled in one pass.
+    size_t bytes = 0;
+    const char* old = row->Texts();
+    for (int c = 0; c < row->m_columns; c++) {
+        const size_t oldBytes = row->SlotBytes(c, old);
+        if (c >= count || row->Made(c) != nullptr)
+            bytes += oldBytes;
+        else
+            bytes += shares(c) ? sizeof(LPCTSTR) : std::strlen(texts[c] ? texts[c] : "") + 1;
+        old += oldBytes;
+    }
+    CGridRow* copy = Allocate(row->m_columns, bytes);
+    old = row->Texts();
+    char* out = copy->Texts();
+    for (int c = 0; c < row->m_columns; c++) {
+        const size_t oldBytes = row->SlotBytes(c, old);
+        UINT style = row->Styles()[c];
+        if (c >= count || row->Made(c) != nullptr) {
+            std::memcpy(out, old, oldBytes);
+            out += oldBytes;
+        } else if (shares(c)) {
+            std::memcpy(out, &texts[c], sizeof(LPCTSTR));
+            out += sizeof(LPCTSTR);
+            style |= kShared;
+        } else {
+            const char* text = texts[c] ? texts[c] : "";
+            const size_t n = std::strlen(text) + 1;
+            std::memcpy(out, text, n);
+            out += n;
+            style &= ~kShared;
+        }
+        copy->Styles()[c] = style;
+        old += oldBytes;
+    }
+    copy->m_made = row->m_made;
+    row->m_made = nullptr;
+    Destroy(row);
+    return copy;
+}
+
 CGridRow* CGridRow::Resize(CGridRow* row, int columns, UINT newStyle) {
     const int kept = columns < row->m_columns ? columns : row->m_columns;
     const size_t keptBytes = (size_t)(row->Slot(kept) - row->Texts());

@@ -66,6 +66,10 @@ public:
     // The same, but the cell keeps only the address of `text`, whose characters must stay as
     // they are until the cell's text is set again or the row is destroyed.
     static CGridRow* ShareText(CGridRow* row, int col, LPCTSTR text);
+    // A copy of the row with the texts of its first `count` cells replaced at once, as SetText
+    // (or ShareText, for the columns whose bit is set in `sharedColumns`) would for each; cells
+    // that have their object keep what the block holds for them.
+    static CGridRow* SetTexts(CGridRow* row, int count, const LPCTSTR* texts, UINT sharedColumns);
     // A copy of the row with `columns` cells: cells past the end are dropped, new cells are
     // empty with style `newStyle`. The cell objects of dropped columns must be gone already.
     static CGridRow* Resize(CGridRow* row, int columns, UINT newStyle);

@@ -817,6 +817,11 @@ TEST(GridModel, SharedTextsReadLikeCopiesAndChangeAlone) {
     EXPECT_STREQ("shared detail", cell->text);
     ASSERT_TRUE(g.ShareCellText(1, 2, "other")); // the object copies it
     EXPECT_STREQ("other", cell->text);
+    const LPCTSTR texts[] = {"x", shared, "made"}; // all at once: the same, one cell shared
+    EXPECT_FALSE(g.SetRowTexts(1, 5, texts));
+    ASSERT_TRUE(g.SetRowTexts(1, 3, texts, 1u << 1 | 1u << 2));
+    EXPECT_STREQ("made", cell->text);
+    EXPECT_STREQ("x", g.GetCellText(1, 0));
     ASSERT_TRUE(g.SetNumColumns(2));
     EXPECT_STREQ("shared detail", g.GetCellText(1, 1));
     EXPECT_STREQ("", g.GetCellText(1, 2));
