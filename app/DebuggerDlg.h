@@ -49,11 +49,12 @@ public:
     void DisplayCompiledScript(CString path);
 
 protected:
+    // Full detail of every scrolling row: entry i is row i + 1. The Result cells of short details
+    // show these characters, so a row goes from the grid before its detail goes from here (and
+    // the grid, declared after it, is destroyed first).
+    CTraceDetails m_details;
     CGridMainWnd m_grid;    // the trace grid, control 4048
     CTraceRowRules m_rows;  // the call depth and the GetTickCount of the previous record
-    // Full detail of every scrolling row: entry i is row i + 1. The Result cells of short details
-    // show these characters, so a row goes from the grid before its detail goes from here.
-    CTraceDetails m_details;
     CEdit m_editDetail;     // the detail box, control 1001
     HICON m_hIcon;          // icon 128
     // A record is being taken (its session prompt may be open) or a file loaded. Another record
