@@ -133,6 +133,10 @@ int CGridMainWnd::GetTotalWidth() const {
     return (int)columnIndex.Total();
 }
 
+int CGridMainWnd::FirstScrolledRowAt(int vpos) const {
+    return FirstScrolledIndex(rowIndex, rowHeights, fixedRowCount, rowCount, vpos);
+}
+
 CCellPos CGridMainWnd::GetFirstScrolledCell() const {
     int vpos = GetScrollPosition(SB_VERT, FALSE);
     int hpos = GetScrollPosition(SB_HORZ, FALSE);

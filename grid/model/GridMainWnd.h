@@ -221,6 +221,12 @@ public:
     // What every scroll does besides moving: the grid takes the keyboard focus and the title tip
     // goes.
     void BeginScroll();
+    // The first scrolled row at vertical scroll position vpos.
+    int FirstScrolledRowAt(int vpos) const;
+    // The vertical position that `steps` line steps down (StepLine) lead to from the present
+    // one, worked out on the positions alone: a step moves by the height of the first scrolled
+    // row, up to the end of the range.
+    int LinesDownPosition(int steps) const;
     // Takes the keyboard focus, unless a FocusHold keeps it where it is.
     void TakeFocus();
     CSize MeasureText(LPCTSTR text, BOOL heading);

@@ -2,6 +2,8 @@
 // messages.
 #include "GridMainWnd.h"
 
+#include <algorithm>
+
 BOOL CGridMainWnd::StepLine(int bar, BOOL forward, BOOL redraw) {
     const int pos = GetScrollPosition(bar, FALSE);
     const CCellPos first = GetFirstScrolledCell();
@@ -199,6 +201,22 @@ void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
     }
 }
 
+int CGridMainWnd::LinesDownPosition(int steps) const {
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS | SIF_RANGE | SIF_PAGE;
+    if (!::GetScrollInfo(m_hWnd, SB_VERT, &si)) return 0;
+    // The system keeps the position at most a page short of the range's end.
+    const int end = std::max(si.nMin, si.nMax - std::max((int)si.nPage - 1, 0));
+    int pos = si.nPos;
+    for (int i = 0; i < steps && pos < vertScrollMax && pos < end; i++) {
+        const int height = GetRowHeight(FirstScrolledRowAt(pos));
+        if (height <= 0) break; // no step moves any more
+        pos = height < end - pos ? pos + height : end;
+    }
+    return pos;
+}
+
 void CGridMainWnd::ScrollCellIntoView(int row, int col) {
     if (!::IsWindow(m_hWnd)) return;
     // The counts come from the span as it is now, before any of the messages is sent.
@@ -207,7 +225,18 @@ void CGridMainWnd::ScrollCellIntoView(int row, int col) {
         SendMessage(WM_HSCROLL, SB_LINERIGHT, 0);
     for (int i = 0; i < shown.minCol - col; i++)
         SendMessage(WM_HSCROLL, SB_LINELEFT, 0);
-    for (int i = 0; i < row - shown.maxRow; i++)
+    int down = row - shown.maxRow;
+    const int page = shown.maxRow - shown.minRow + 1;
+    if (page > 0 && down > 2 * page) {
+        // A long way down (the newest row of a trace just loaded): every row on the way would be
+        // scrolled in and out of the window, a message each. The steps but the last page's are
+        // taken on the positions alone and the window drawn afresh; those of the last page are
+        // sent as before, and end where all of them would have.
+        SetScrollPosition(SB_VERT, LinesDownPosition(down - page), FALSE);
+        Invalidate(TRUE);
+        down = page;
+    }
+    for (int i = 0; i < down; i++)
         SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
     for (int i = 0; i < shown.minRow - row; i++)
         SendMessage(WM_VSCROLL, SB_LINEUP, 0);
@@ -229,8 +258,10 @@ void CGridMainWnd::PlaceCellInView(int row, int col) {
         StepLine(SB_HORZ, TRUE, FALSE);
     for (int i = 0; i < shown.minCol - col; i++, steps++)
         StepLine(SB_HORZ, FALSE, FALSE);
-    for (int i = 0; i < row - shown.maxRow; i++, steps++)
-        StepLine(SB_VERT, TRUE, FALSE);
+    if (row - shown.maxRow > 0) {
+        SetScrollPosition(SB_VERT, LinesDownPosition(row - shown.maxRow), FALSE);
+        steps += row - shown.maxRow;
+    }
     for (int i = 0; i < shown.minRow - row; i++, steps++)
         StepLine(SB_VERT, FALSE, FALSE);
 

@@ -328,3 +328,30 @@ TEST_F(GridScroll, LineScrollsLeaveTheScreenAsAFullRepaintDrawsIt) {
     EXPECT_EQ(last, VertPos());
     EXPECT_EQ("", sameAsRepaint()) << "clamped line down";
 }
+
+// A cell far below the view (a trace's newest row after a load) is brought into view without a
+// message for every row on the way, and ends where those line steps would have left it: rows of
+// every height on the way, some of none, and the end of the range.
+TEST_F(GridScroll, FarCellsEndWhereEveryLineStepWouldLeaveThem) {
+    Build(300);
+    for (int r = 1; r <= 300; r++)
+        grid.SetRowHeight(r, r % 7 == 0 ? 0 : 10 + r % 13);
+    grid.RefreshLayout();
+    for (int row : {150, 299, 300}) {
+        SCOPED_TRACE(row);
+        V(SB_TOP);
+        const CCellSpan shown = grid.GetShownCellSpan();
+        for (int i = 0; i < row - shown.maxRow; i++)
+            V(SB_LINEDOWN);
+        CRect rc;
+        if (grid.GetCellBounds(row, 0, &rc) && rc.bottom > Client().bottom) V(SB_LINEDOWN);
+        const int expected = VertPos();
+        ASSERT_GT(expected, 0);
+        V(SB_TOP);
+        grid.ScrollCellIntoView(row, 0);
+        EXPECT_EQ(expected, VertPos());
+        V(SB_TOP);
+        grid.PlaceCellInView(row, 0);
+        EXPECT_EQ(expected, VertPos());
+    }
+}
