@@ -107,6 +107,10 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, 
                        process ? bench::PrivateBytes(process) : 0});
         if (paceOut)
             paceOut->push_back({size, paceTotal > 0 ? double(size - from) / paceTotal : 0, paceBest, 0});
+        // Each size's figures as soon as they are taken: a long run stopped early keeps them.
+        bench::Progress("%ld records: %.0f records/s (best quarter %.0f), bare window %.0f (%.0f), %.1f MB",
+                        size, out.back().rate, out.back().best, paceOut ? paceOut->back().rate : 0.0,
+                        paceOut ? paceOut->back().best : 0.0, out.back().bytes / 1048576.0);
     }
     if (unanswered > 0) {
         std::fprintf(stderr, "%ld of %ld records were not answered: the figures are void\n", unanswered,
