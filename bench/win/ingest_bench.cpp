@@ -63,8 +63,11 @@ struct Sample {
 
 // Streams records up to the largest size, timing the `window` records that end at each size, in
 // four consecutive quarters. A record the receiver did not answer makes the figures void: the
-// benchmark says so and fails.
-std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, HANDLE process = nullptr) {
+// benchmark says so and fails. With `pace` (a bare window), each timed quarter is also sent to it
+// right after, timed the same way into `paceOut`: the two rates are then taken minutes apart at
+// most, whatever else the machine does during a long run, and the bare window needs no filling.
+std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, HANDLE process = nullptr,
+                           HWND pace = nullptr, std::vector<Sample>* paceOut = nullptr) {
     const int quarters = 4;
     std::vector<Sample> out;
     LARGE_INTEGER freq, t0, t1;
@@ -72,29 +75,49 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, 
     long sent = 0, unanswered = 0;
     std::string payload;
     ULONG_PTR kind;
-    auto sendUpTo = [&](long end) {
-        for (; sent < end; sent++) {
-            MakeRecord(sent, &kind, &payload);
-            if (!e2e::SendCopyData(h, kind, payload.data(), (DWORD)payload.size()).answered) unanswered++;
+    auto send = [&](HWND to, long from, long end) {
+        for (long i = from; i < end; i++) {
+            MakeRecord(i, &kind, &payload);
+            if (!e2e::SendCopyData(to, kind, payload.data(), (DWORD)payload.size()).answered) unanswered++;
         }
+    };
+    auto sendUpTo = [&](long end) {
+        if (end <= sent) return;
+        send(h, sent, end);
+        sent = end;
+    };
+    // Seconds to send records [from, end) to `to`.
+    auto timed = [&](HWND to, long from, long end) {
+        ::QueryPerformanceCounter(&t0);
+        send(to, from, end);
+        ::QueryPerformanceCounter(&t1);
+        return double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
     };
     for (long size : sizes) {
         bench::Progress("streaming up to %ld records", size);
         long from = size - window > sent ? size - window : sent;
         sendUpTo(from);
-        double total = 0, best = 0;
+        double total = 0, best = 0, paceTotal = 0, paceBest = 0;
         for (int q = 0; q < quarters; q++) {
-            long end = from + (size - from) * (q + 1) / quarters;
-            long count = end - sent;
-            ::QueryPerformanceCounter(&t0);
-            sendUpTo(end);
-            ::QueryPerformanceCounter(&t1);
-            double secs = double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart);
+            long begin = sent, end = from + (size - from) * (q + 1) / quarters;
+            long count = end - begin;
+            double secs = timed(h, begin, end);
+            sent = end;
             total += secs;
             if (count > 0 && secs > 0 && count / secs > best) best = count / secs;
+            if (pace == nullptr) continue;
+            secs = timed(pace, begin, end);
+            paceTotal += secs;
+            if (count > 0 && secs > 0 && count / secs > paceBest) paceBest = count / secs;
         }
         out.push_back({size, total > 0 ? double(size - from) / total : 0, best,
                        process ? bench::PrivateBytes(process) : 0});
+        if (paceOut)
+            paceOut->push_back({size, paceTotal > 0 ? double(size - from) / paceTotal : 0, paceBest, 0});
+        // Each size's figures as soon as they are taken: a long run stopped early keeps them.
+        bench::Progress("%ld records: %.0f records/s (best quarter %.0f), bare window %.0f (%.0f), %.1f MB",
+                        size, out.back().rate, out.back().best, paceOut ? paceOut->back().rate : 0.0,
+                        paceOut ? paceOut->back().best : 0.0, out.back().bytes / 1048576.0);
     }
     if (unanswered > 0) {
         std::fprintf(stderr, "%ld of %ld records were not answered: the figures are void\n", unanswered,
@@ -104,14 +127,12 @@ std::vector<Sample> Stream(HWND h, const std::vector<long>& sizes, long window, 
     return out;
 }
 
-// Starts a baseline receiver (bare_receiver with `args`) and streams the sizes into it.
-bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
-                      const std::vector<long>& sizes, long window, std::vector<Sample>* out) {
+// Starts a baseline receiver (bare_receiver with `args`) and returns its window, or NULL.
+HWND StartReceiver(e2e::ChildProcess& child, const std::vector<std::string>& args, const char* caption) {
     std::string error;
-    e2e::ChildProcess child;
     if (!child.Start(e2e::BinDir() + "\\bare_receiver.exe", args, &error, false)) {
         std::fprintf(stderr, "%s\n", error.c_str());
-        return false;
+        return nullptr;
     }
     HWND h = nullptr;
     e2e::WaitUntil(
@@ -123,7 +144,7 @@ bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
         e2e::START_TIMEOUT_MS);
     if (h == nullptr) {
         std::fprintf(stderr, "the window \"%s\" did not appear\n", caption);
-        return false;
+        return nullptr;
     }
     // The receiver's first records also pay for its start (pages touched, caches filled): a few
     // untimed ones first. The bare window keeps nothing, so they change nothing else.
@@ -134,13 +155,24 @@ bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
             MakeRecord(i, &kind, &payload);
             e2e::SendCopyData(h, kind, payload.data(), (DWORD)payload.size());
         }
+    return h;
+}
+
+// Starts a baseline receiver and streams the sizes into it.
+bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
+                      const std::vector<long>& sizes, long window, std::vector<Sample>* out) {
+    e2e::ChildProcess child;
+    HWND h = StartReceiver(child, args, caption);
+    if (h == nullptr) return false;
     *out = Stream(h, sizes, window);
     ::PostMessageA(h, WM_CLOSE, 0, 0);
     return true;
 }
 
-// Starts `vktool capture` into a temporary file and streams the sizes into it.
-bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sample>* out) {
+// Starts `vktool capture` into a temporary file and streams the sizes into it (and, with `pace`,
+// each timed quarter into that bare window too).
+bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sample>* out,
+                     HWND pace = nullptr, std::vector<Sample>* paceOut = nullptr) {
     char dir[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof dir, dir);
     const std::string path = std::string(dir) + "ingest_bench_capture.vkp";
@@ -164,7 +196,7 @@ bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sa
         return false;
     }
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, child.Pid());
-    *out = Stream(h, sizes, window, process);
+    *out = Stream(h, sizes, window, process, pace, paceOut);
     ::CloseHandle(process);
     ::PostMessageA(h, WM_CLOSE, 0, 0);
     child.Wait(e2e::EXIT_TIMEOUT_MS);
@@ -250,11 +282,15 @@ int main(int argc, char** argv) {
     if (bench::HelpAsked(
             argc, argv,
             "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
-            "Streams trace records from this process into a bare window, a list view (up to\n"
-            "--listview-max rows, default 20000) and the real, visible debugger; records per\n"
-            "second around each trace size (--window records, default 1000), the ratios to the\n"
-            "bare window and the debugger's memory per row. At its defaults it runs for many\n"
-            "minutes: every receiver gets 1,000,000 records.\n"))
+            "                        [--scrolled-away 1] [--capture-only]\n"
+            "Streams trace records from this process into a bare window, vktool capture, a list\n"
+            "view (up to --listview-max rows, default 20000) and the real, visible debugger;\n"
+            "records per second around each trace size (--window records, default 1000), the\n"
+            "ratios to the bare window, the debugger's memory per row and the capture's memory.\n"
+            "--scrolled-away 1: the debugger's view is scrolled to its first row before the stream.\n"
+            "--capture-only: the capture alone, the bare window timed beside each of its windows\n"
+            "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s).\n"
+            "At its defaults it runs for many minutes: every receiver gets 1,000,000 records.\n"))
         return 0;
     std::vector<long> sizes = {1000, 100000, 1000000};
     long window = 1000;
@@ -276,10 +312,19 @@ int main(int argc, char** argv) {
         if (a == "--scrolled-away") scrolledAway = std::atol(argv[++i]) != 0;
     }
     std::vector<Sample> base, list, capture;
-    if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base)) return 1;
-    if (!StreamToCapture(sizes, window, &capture)) return 1;
-    std::printf("records/s over the %ld records ending at each trace size (best quarter in brackets)\n",
-                window);
+    if (captureOnly) {
+        // The bare window is timed beside the capture, quarter by quarter (see Stream).
+        e2e::ChildProcess bare;
+        HWND pace = StartReceiver(bare, {}, "VK bare receiver");
+        if (pace == nullptr || !StreamToCapture(sizes, window, &capture, pace, &base)) return 1;
+        ::PostMessageA(pace, WM_CLOSE, 0, 0);
+    } else if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base) ||
+               !StreamToCapture(sizes, window, &capture)) {
+        return 1;
+    }
+    std::printf("records/s over the %ld records ending at each trace size (best quarter in brackets)%s\n",
+                window,
+                captureOnly ? "; the bare window timed right after each quarter of the capture's" : "");
     std::printf("%10s %20s %20s %14s %12s\n", "rows", "bare window", "vktool capture", "capture/bare",
                 "capture MB");
     for (size_t i = 0; i < sizes.size(); i++)
