@@ -17,7 +17,8 @@
 // are reported, and the rates of the stream that follows against that of the empty trace.
 // With --scrolled-away 1 the user has scrolled the debugger's view to its first row before the
 // stream (after 100 untimed records): the records are stored and counted without being followed.
-// --capture-only: the bare window and the capture only (for long runs, e.g. 10,000,000 records).
+// --capture-only: the bare window and the capture only (for long runs, e.g. 10,000,000 records);
+// with --preload N the capture continues a trace file of N rows instead.
 #include "afx.h"
 #include "TraceStorageQuery.h"
 #include "bench_util.h"
@@ -171,14 +172,22 @@ bool StreamToReceiver(const std::vector<std::string>& args, const char* caption,
 
 // Starts `vktool capture` into a temporary file and streams the sizes into it (and, with `pace`,
 // each timed quarter into that bare window too).
+// With `preload`, the capture continues (--append) a trace file of that many rows: the file is the
+// only thing of a capture that grows with its records, so its rates then are those of a capture
+// that has already written as many.
 bool StreamToCapture(const std::vector<long>& sizes, long window, std::vector<Sample>* out,
-                     HWND pace = nullptr, std::vector<Sample>* paceOut = nullptr) {
+                     HWND pace = nullptr, std::vector<Sample>* paceOut = nullptr, long preload = 0) {
     char dir[MAX_PATH + 1] = {};
     ::GetTempPathA(sizeof dir, dir);
     const std::string path = std::string(dir) + "ingest_bench_capture.vkp";
+    if (preload > 0) {
+        bench::Progress("writing a trace file of %ld rows for the capture to continue", preload);
+        if (bench::WriteSampleTrace(path, preload) < 0) return false;
+    }
     std::string error;
     e2e::ChildProcess child;
-    if (!child.Start(e2e::BinDir() + "\\vktool.exe", {"capture", path, "--overwrite", "--quiet"}, &error)) {
+    if (!child.Start(e2e::BinDir() + "\\vktool.exe",
+                     {"capture", path, preload > 0 ? "--append" : "--overwrite", "--quiet"}, &error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
@@ -282,14 +291,17 @@ int main(int argc, char** argv) {
     if (bench::HelpAsked(
             argc, argv,
             "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
-            "                        [--scrolled-away 1] [--capture-only]\n"
+            "                        [--scrolled-away 1] [--capture-only] [--breakdown] [--preload N]\n"
             "Streams trace records from this process into a bare window, vktool capture, a list\n"
             "view (up to --listview-max rows, default 20000) and the real, visible debugger;\n"
             "records per second around each trace size (--window records, default 1000), the\n"
             "ratios to the bare window, the debugger's memory per row and the capture's memory.\n"
             "--scrolled-away 1: the debugger's view is scrolled to its first row before the stream.\n"
+            "--breakdown: where the debugger's bytes per row go. --preload N: the debugger opens a\n"
+            "trace of N rows before the stream; its rates are compared with the empty trace's.\n"
             "--capture-only: the capture alone, the bare window timed beside each of its windows\n"
-            "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s).\n"
+            "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s);\n"
+            "with --preload N it continues a trace file of N rows, as if it had written them.\n"
             "At its defaults it runs for many minutes: every receiver gets 1,000,000 records.\n"))
         return 0;
     std::vector<long> sizes = {1000, 100000, 1000000};
@@ -316,7 +328,7 @@ int main(int argc, char** argv) {
         // The bare window is timed beside the capture, quarter by quarter (see Stream).
         e2e::ChildProcess bare;
         HWND pace = StartReceiver(bare, {}, "VK bare receiver");
-        if (pace == nullptr || !StreamToCapture(sizes, window, &capture, pace, &base)) return 1;
+        if (pace == nullptr || !StreamToCapture(sizes, window, &capture, pace, &base, preload)) return 1;
         ::PostMessageA(pace, WM_CLOSE, 0, 0);
     } else if (!StreamToReceiver({}, "VK bare receiver", sizes, window, &base) ||
                !StreamToCapture(sizes, window, &capture)) {
