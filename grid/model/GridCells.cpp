@@ -102,22 +102,20 @@ BOOL CGridMainWnd::GetCellDesc(GridItemDesc* desc) const {
 }
 
 BOOL CGridMainWnd::SetCellText(int row, int col, LPCTSTR text) {
-    CGridRow* r = GetRow(row);
-    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
-    if (CGridItem* cell = r->Made(col))
-        cell->text = text;
-    else
-        rows[row] = CGridRow::SetText(r, col, text);
-    return TRUE;
+    return PutCellText(row, col, text, FALSE);
 }
 
 BOOL CGridMainWnd::ShareCellText(int row, int col, LPCTSTR text) {
+    return PutCellText(row, col, text, TRUE);
+}
+
+BOOL CGridMainWnd::PutCellText(int row, int col, LPCTSTR text, BOOL share) {
     CGridRow* r = GetRow(row);
     if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
     if (CGridItem* cell = r->Made(col))
         cell->text = text;
     else
-        rows[row] = CGridRow::ShareText(r, col, text);
+        rows[row] = share ? CGridRow::ShareText(r, col, text) : CGridRow::SetText(r, col, text);
     return TRUE;
 }
 

@@ -304,6 +304,8 @@ public:
     CImageList* imageList;
 
 protected:
+    // SetCellText (share FALSE) and ShareCellText (share TRUE).
+    BOOL PutCellText(int row, int col, LPCTSTR text, BOOL share);
     // ---- Message handlers --------------------------------------------------------------------
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* pDC);
