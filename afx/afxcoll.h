@@ -4,6 +4,7 @@
 // so appending grows the storage geometrically: appending n elements costs O(n) in all.
 #pragma once
 
+#include "afxexcept.h"
 #include "afxobj.h"
 #include "afxstr.h"
 
@@ -30,6 +31,7 @@ public:
             std::vector<TYPE>().swap(m_v);
             return;
         }
+        CheckSize((size_t)nNewSize);
         m_v.resize((size_t)nNewSize);
     }
     void RemoveAll() { SetSize(0); }
@@ -51,6 +53,7 @@ public:
                 m_v.push_back(newElement);
                 return;
             }
+            CheckSize((size_t)nIndex + 1);
             m_v.resize((size_t)nIndex + 1);
         }
         m_v[(size_t)nIndex] = newElement;
@@ -64,6 +67,8 @@ public:
     void InsertAt(INT_PTR nIndex, const TYPE& newElement, INT_PTR nCount = 1)
     {
         if (nCount <= 0) return;
+        const size_t at = std::max((size_t)nIndex, m_v.size());
+        if ((size_t)nCount > m_v.max_size() - at) AfxThrowMemoryException();
         if ((size_t)nIndex > m_v.size()) m_v.resize((size_t)nIndex);
         m_v.insert(m_v.begin() + nIndex, (size_t)nCount, newElement);
     }
@@ -76,6 +81,13 @@ public:
     void Copy(const CTypedArrayBase& src) { m_v = src.m_v; }
 
 protected:
+    // A size beyond what the storage can hold fails as running out of memory does (as MFC's
+    // arrays fail), never with the standard library's length error, which nothing expects.
+    void CheckSize(size_t n) const
+    {
+        if (n > m_v.max_size()) AfxThrowMemoryException();
+    }
+
     std::vector<TYPE> m_v;
 };
 

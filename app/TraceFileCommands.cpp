@@ -125,6 +125,9 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
         loaded.RemoveAll();
     }
     m_grid.SuspendScrollBarUpdates(FALSE);
+    // A loaded trace is shown from its first row, with its own scroll range (none for an empty
+    // file), as removing the old rows before reading the file would leave it.
+    if (result == TRACE_FILE_OK) m_grid.ResetVerticalScroll();
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     if (result == TRACE_FILE_OK) {

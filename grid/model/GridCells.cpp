@@ -19,26 +19,45 @@ CGridItem* CGridMainWnd::GetCell(int row, int col) const {
     CGridRow* r = GetRow(row);
     if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return nullptr;
     if (CGridItem* cell = r->Made(col)) return cell;
-    // The first request for this cell: make its object and give it the cell's fields.
+    // The first request for this cell: the object CreateCellObject makes, with the cell's text
+    // and the fields set on the compact cell since its row was made.
     CGridMainWnd* self = const_cast<CGridMainWnd*>(this);
-    CGridItem* cell = self->CreateCellObject(row, col);
+    CGridItem* cell = self->MakeCellObject(row, col, TRUE);
     if (cell == nullptr) return nullptr;
-    try {
-        r->SetMade(col, cell);
-    } catch (...) {
-        delete cell;
-        throw;
-    }
-    cellStyles.Get(r->Style(col)).ApplyTo(*cell);
-    cell->text = r->Text(col);
     // The object holds the text now; the compact copy is dropped when memory allows (the object
     // is what counts from now on either way).
     try {
-        self->rows[row] = CGridRow::SetText(r, col, "");
+        self->rows[row] = CGridRow::SetText(GetRow(row), col, "");
     } catch (CException* e) {
         e->Delete();
     } catch (const std::bad_alloc&) {
     }
+    return cell;
+}
+
+CGridItem* CGridMainWnd::MakeCellObject(int row, int col, BOOL fromCompact) {
+    // The list that records the object is made first, so that once the object exists nothing
+    // but its text can fail. CreateCellObject and DiscardCell may change the row (a text set in
+    // another of its cells makes it a new block): the row is taken afresh after each.
+    GetRow(row)->ReserveMade();
+    CGridItem* cell = CreateCellObject(row, col);
+    if (cell == nullptr) return nullptr;
+    CGridRow* r = GetRow(row);
+    if (fromCompact) {
+        try {
+            cell->text = r->Text(col);
+        } catch (...) {
+            // The cell stays compact, its text kept for a later request; the object made for it
+            // ends as every object does.
+            r->SetMade(col, cell);
+            DiscardCell(cell, row, col);
+            GetRow(row)->SetMade(col, nullptr);
+            delete cell;
+            throw;
+        }
+        cellStyles.Get(r->Style(col)).ApplySetFieldsTo(*cell);
+    }
+    r->SetMade(col, cell);
     return cell;
 }
 
@@ -52,7 +71,7 @@ const CCellStyle* CGridMainWnd::ReadCellStyle(int row, int col, CCellStyle* scra
     return &cellStyles.Get(r->Style(col));
 }
 
-template <class Change> BOOL CGridMainWnd::ChangeCellStyle(int row, int col, Change change) {
+template <class Change> BOOL CGridMainWnd::ChangeCellStyle(int row, int col, UINT fields, Change change) {
     CGridRow* r = GetRow(row);
     if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return FALSE;
     if (CGridItem* cell = r->Made(col)) {
@@ -63,6 +82,7 @@ template <class Change> BOOL CGridMainWnd::ChangeCellStyle(int row, int col, Cha
         // A copy: the shared style stays as it is for every other cell that has it.
         CCellStyle style = cellStyles.Get(r->Style(col));
         change(style);
+        style.setFields |= fields;
         r->SetStyle(col, cellStyles.Intern(style));
     }
     return TRUE;
@@ -72,7 +92,7 @@ BOOL CGridMainWnd::SetCellDesc(const GridItemDesc* desc) {
     if (desc == nullptr) return FALSE;
     // A plain store: the state does not touch the selected-cell map.
     const UINT mask = desc->mask;
-    BOOL ok = ChangeCellStyle(desc->row, desc->col, [desc, mask](CCellStyle& style) {
+    BOOL ok = ChangeCellStyle(desc->row, desc->col, mask & ~DESC_TEXT, [desc, mask](CCellStyle& style) {
         if (mask & DESC_PARAM) style.param = desc->param;
         if (mask & DESC_IMAGE) style.image = desc->image;
         if (mask & DESC_STATE) style.state = desc->state;
@@ -139,7 +159,7 @@ CString CGridMainWnd::GetCellText(int row, int col) const {
 }
 
 BOOL CGridMainWnd::SetCellParam(int row, int col, LPARAM param) {
-    return ChangeCellStyle(row, col, [param](CCellStyle& style) { style.param = param; });
+    return ChangeCellStyle(row, col, DESC_PARAM, [param](CCellStyle& style) { style.param = param; });
 }
 
 int CGridMainWnd::GetCellImage(int row, int col) const {
@@ -158,7 +178,7 @@ BOOL CGridMainWnd::SetCellState(int row, int col, UINT state) {
         selectedCells.RemoveKey(key);
     else if (!(style->state & CELL_SELECTED) && (state & CELL_SELECTED))
         selectedCells.SetAt(key, CCellPos(row, col));
-    return ChangeCellStyle(row, col, [state](CCellStyle& s) { s.state = state; });
+    return ChangeCellStyle(row, col, DESC_STATE, [state](CCellStyle& s) { s.state = state; });
 }
 
 UINT CGridMainWnd::GetCellState(int row, int col) const {
@@ -175,7 +195,7 @@ UINT CGridMainWnd::GetCellFormat(int row, int col) const {
 
 BOOL CGridMainWnd::SetCellFont(int row, int col, const LOGFONTA* font) {
     if (font == nullptr) return FALSE;
-    return ChangeCellStyle(row, col, [font](CCellStyle& style) { style.font = *font; });
+    return ChangeCellStyle(row, col, DESC_FONT, [font](CCellStyle& style) { style.font = *font; });
 }
 
 const LOGFONTA* CGridMainWnd::GetCellFont(int row, int col) const {
@@ -206,7 +226,9 @@ void CGridMainWnd::MarkChanged(BOOL changed, int row, int col) {
     if (!changedFlag) {
         for (int r = 0; r < rowCount; r++)
             for (int c = 0; c < columnCount; c++)
-                ChangeCellStyle(r, c, [](CCellStyle& style) { style.state &= ~CELL_CHANGED; });
+                if (GetCellState(r, c) & CELL_CHANGED)
+                    ChangeCellStyle(r, c, DESC_STATE,
+                                    [](CCellStyle& style) { style.state &= ~CELL_CHANGED; });
     }
 }
 
@@ -240,24 +262,25 @@ void CGridMainWnd::DiscardCell(CGridItem* cell, int row, int col) {
     if (cell != nullptr) cell->text.Empty();
 }
 
-void CGridMainWnd::DropCell(CGridRow* r, int row, int col) {
+void CGridMainWnd::DropCell(int row, int col) {
+    CGridRow* r = GetRow(row);
     if (CGridItem* cell = r->Made(col)) {
         // A selected cell leaves the selection with its row.
         if (cell->state & CELL_SELECTED) selectedCells.RemoveKey(CCellKey(row, col));
         DiscardCell(cell, row, col);
+        // DiscardCell may have changed the row (a text set in another of its cells).
+        GetRow(row)->SetMade(col, nullptr);
         delete cell;
-        r->SetMade(col, nullptr);
     } else if (cellStyles.Get(r->Style(col)).state & CELL_SELECTED) {
         selectedCells.RemoveKey(CCellKey(row, col));
     }
 }
 
 void CGridMainWnd::DiscardRowCells(int row) {
-    CGridRow* r = GetRow(row);
-    if (r == nullptr) return;
-    for (int col = 0; col < r->Columns(); col++)
-        DropCell(r, row, col);
-    CGridRow::Destroy(r);
+    if (GetRow(row) == nullptr) return;
+    for (int col = 0; col < GetRow(row)->Columns(); col++)
+        DropCell(row, col);
+    CGridRow::Destroy(GetRow(row));
     rows[row] = nullptr;
 }
 

@@ -18,6 +18,7 @@ BOOL CGridMainWnd::SetNumRows(int count) {
     if (count < 0) return FALSE;
     if (count < fixedRowCount) fixedRowCount = count;
     if (focusCell.row >= count) MoveFocusTo(-1, -1);
+    if (anchorCell.row >= count) anchorCell = CCellPos(-1, -1);
 
     int oldCount = rowCount;
     for (int row = count; row < oldCount; row++)
@@ -37,10 +38,9 @@ BOOL CGridMainWnd::SetNumRows(int count) {
         // table expects; the rows a trace appends (AddRow) stay compact.
         for (int row = oldCount; row < count; row++) {
             std::vector<UINT> plain((size_t)columnCount, 0);
-            CGridRow* r = CGridRow::Create(columnCount, plain.data());
-            rows[row] = r;
+            rows[row] = CGridRow::Create(columnCount, plain.data());
             for (int col = 0; col < columnCount; col++)
-                r->SetMade(col, CreateCellObject(row, col));
+                MakeCellObject(row, col, FALSE);
         }
     } catch (...) {
         // Rows not yet made are left out.
@@ -65,41 +65,47 @@ BOOL CGridMainWnd::SetNumColumns(int count) {
     if (count < fixedColumnCount) fixedColumnCount = count;
     if (focusCell.col >= count) MoveFocusTo(-1, -1);
 
-    int oldCount = columnCount;
+    // The column count changes only once the arrays hold that many columns, so a failure on the
+    // way leaves a count that every array can answer. Rows may hold more cells than the count.
+    const int oldCount = columnCount;
     if (count < oldCount) {
         for (int row = 0; row < rowCount; row++) {
-            CGridRow* r = GetRow(row);
-            if (r == nullptr) continue;
-            for (int col = count; col < oldCount && col < r->Columns(); col++)
-                DropCell(r, row, col);
+            if (GetRow(row) == nullptr) continue;
+            for (int col = count; col < oldCount && col < GetRow(row)->Columns(); col++)
+                DropCell(row, col);
         }
         for (int col = oldCount - 1; col >= count; col--)
             columnIndex.RemoveLast((int)columnWidths[col]);
-    }
-
-    columnCount = count;
-    try {
         columnWidths.SetSize(count);
         columnEditorKinds.SetSize(count);
+        columnCount = count;
         for (int row = 0; row < rowCount; row++)
             if (CGridRow* r = GetRow(row)) rows[row] = CGridRow::Resize(r, count, 0);
-        for (int col = oldCount; col < count; col++) {
-            columnWidths[col] = (UINT)defaultColumnWidth;
-            columnEditorKinds[col] = GEK_NONE;
-            columnIndex.Append(defaultColumnWidth);
-        }
-        // New columns get their cell objects at once, row by row.
-        if (count > oldCount) {
-            for (int row = 0; row < rowCount; row++) {
-                CGridRow* r = GetRow(row);
-                if (r == nullptr) continue;
-                for (int col = oldCount; col < count; col++)
-                    r->SetMade(col, CreateCellObject(row, col));
+    } else {
+        try {
+            columnWidths.SetSize(count);
+            columnEditorKinds.SetSize(count);
+            for (int col = oldCount; col < count; col++) {
+                columnWidths[col] = (UINT)defaultColumnWidth;
+                columnEditorKinds[col] = GEK_NONE;
+                columnIndex.Append(defaultColumnWidth);
             }
+            for (int row = 0; row < rowCount; row++)
+                if (CGridRow* r = GetRow(row)) rows[row] = CGridRow::Resize(r, count, 0);
+        } catch (...) {
+            while (columnIndex.GetCount() > oldCount)
+                columnIndex.RemoveLast((int)columnWidths[columnIndex.GetCount() - 1]);
+            columnWidths.SetSize(oldCount);
+            columnEditorKinds.SetSize(oldCount);
+            throw;
         }
-    } catch (...) {
-        Resync(columnIndex, columnWidths);
-        throw;
+        columnCount = count;
+        // New columns get their cell objects at once, row by row.
+        for (int row = 0; row < rowCount; row++) {
+            if (GetRow(row) == nullptr) continue;
+            for (int col = oldCount; col < count; col++)
+                MakeCellObject(row, col, FALSE);
+        }
     }
 
     if (::IsWindow(m_hWnd) && drawingEnabled) {
@@ -134,28 +140,36 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
 
     int index = before < 0 ? rowCount : before;
     // The new row's cells are compact: their styles are those CreateCellObject would give, and a
-    // cell object is made only when one is asked for.
+    // cell object is made only when one is asked for. The row is made whole (its heading's text
+    // and height) before it joins the table, and a failure to store it leaves the table as it
+    // was: rows, heights and their sums.
     std::vector<UINT> styles((size_t)columnCount);
     for (int col = 0; col < columnCount; col++)
         styles[(size_t)col] = NewCellStyle(index, col);
     CGridRow* r = CGridRow::Create(columnCount, styles.data());
+    int height;
     try {
-        rowHeights.InsertAt(index, 0);
-        rows.InsertAt(index, r);
+        r = CGridRow::SetText(r, 0, heading);
+        height = MeasureText(heading, TRUE).cy;
+        rowHeights.InsertAt(index, (UINT)height);
+        try {
+            rows.InsertAt(index, r);
+            // Appending extends the prefix sums; an insertion in the middle shifts every later row.
+            if (index == rowIndex.GetCount())
+                rowIndex.Append(height);
+            else
+                rowIndex.Build(rowHeights);
+        } catch (...) {
+            if (rows.GetSize() == rowHeights.GetSize()) rows.RemoveAt(index);
+            rowHeights.RemoveAt(index);
+            throw;
+        }
     } catch (...) {
-        if (rows.GetSize() != rowHeights.GetSize()) rowHeights.RemoveAt(index);
         CGridRow::Destroy(r);
         throw;
     }
-    // Appending extends the prefix sums; an insertion in the middle shifts every later row.
-    if (index == rowIndex.GetCount())
-        rowIndex.Append(0);
-    else
-        rowIndex.Build(rowHeights);
     rowCount++;
 
-    SetCellText(index, 0, heading);
-    StoreRowHeight(index, MeasureText(heading, TRUE).cy);
     UpdateScrollBars();
     return index;
 }
@@ -183,10 +197,13 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     // Rows below the removed ones move up, their selected cells with them. (The last row, as a
     // trace is emptied, leaves nothing to move.)
     if (first < rowCount) ShiftSelectionUp(first, count);
-    if (focusCell.row >= first && focusCell.row < end)
-        focusCell = CCellPos(-1, -1);
-    else if (focusCell.row >= end)
-        focusCell.row -= count;
+    // The focus and the anchor of Shift+click and Shift+arrow stay on their rows, or go with them.
+    for (CCellPos* cell : {&focusCell, &anchorCell}) {
+        if (cell->row >= first && cell->row < end)
+            *cell = CCellPos(-1, -1);
+        else if (cell->row >= end)
+            cell->row -= count;
+    }
     UpdateScrollBars();
     return TRUE;
 }

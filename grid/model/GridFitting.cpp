@@ -1,5 +1,6 @@
 // Text measurement, fitting rows and columns to their text, and column widths that follow the
 // window's width.
+#include "DCGuards.h"
 #include "GridMainWnd.h"
 
 #include <cstring>
@@ -13,20 +14,16 @@ CSize CGridMainWnd::MeasureText(LPCTSTR text, BOOL heading) {
         return CSize(emptyExtent[kind].cx + 2 * textMargin, emptyExtent[kind].cy + 2 * textMargin);
     CDC* pDC = GetDC();
     if (pDC == nullptr) return CSize(0, 0);
+    CReleaseDCOnExit release(this, pDC);
     CFont headingFont;
-    HGDIOBJ old;
     if (heading) {
         LOGFONTA lf = gridFont;
         lf.lfWeight = 300;
         headingFont.CreateFontIndirect(&lf);
-        old = pDC->SelectObject(&headingFont);
-    } else {
-        old = pDC->SelectObject(&gridFontObject);
     }
+    CRestoreObjectOnExit restore(pDC, pDC->SelectObject(heading ? &headingFont : &gridFontObject));
     if (text == nullptr) text = "";
     CSize extent = pDC->GetTextExtent(text, (int)std::strlen(text));
-    if (old != nullptr) pDC->SelectObject(old);
-    ReleaseDC(pDC);
     if (empty) {
         emptyExtentFont[kind] = gridFont;
         emptyExtent[kind] = extent;
@@ -40,9 +37,11 @@ CSize CGridMainWnd::GetCellExtent(int row, int col, CDC* pDC) {
     if (row < fixedRowCount || col < fixedColumnCount) lf.lfWeight = 300;
     CFont font;
     font.CreateFontIndirect(&lf);
-    HGDIOBJ old = pDC->SelectObject(&font);
-    CSize extent = pDC->GetTextExtent(GetCellText(row, col));
-    if (old != nullptr) pDC->SelectObject(old);
+    CSize extent;
+    {
+        CRestoreObjectOnExit restore(pDC, pDC->SelectObject(&font));
+        extent = pDC->GetTextExtent(GetCellText(row, col));
+    }
 
     CSize size(extent.cx + 2 * textMargin, extent.cy + 2 * textMargin);
     int image = GetCellImage(row, col);
@@ -59,13 +58,15 @@ BOOL CGridMainWnd::FitColumnToText(int col) {
     if (col < 0 || col >= columnCount) return FALSE;
     CDC* pDC = GetDC();
     if (pDC == nullptr) return FALSE;
-    int width = 0;
-    for (int row = 0; row < rowCount; row++) {
-        int cx = GetCellExtent(row, col, pDC).cx;
-        if (cx > width) width = cx;
+    {
+        CReleaseDCOnExit release(this, pDC);
+        int width = 0;
+        for (int row = 0; row < rowCount; row++) {
+            int cx = GetCellExtent(row, col, pDC).cx;
+            if (cx > width) width = cx;
+        }
+        StoreColumnWidth(col, width);
     }
-    StoreColumnWidth(col, width);
-    ReleaseDC(pDC);
     UpdateScrollBars();
     return TRUE;
 }
@@ -74,13 +75,15 @@ BOOL CGridMainWnd::FitRowToText(int row) {
     if (row < 0 || row >= rowCount) return FALSE;
     CDC* pDC = GetDC();
     if (pDC == nullptr) return FALSE;
-    int height = 0;
-    for (int col = 0; col < columnCount; col++) {
-        int cy = GetCellExtent(row, col, pDC).cy;
-        if (cy > height) height = cy;
+    {
+        CReleaseDCOnExit release(this, pDC);
+        int height = 0;
+        for (int col = 0; col < columnCount; col++) {
+            int cy = GetCellExtent(row, col, pDC).cy;
+            if (cy > height) height = cy;
+        }
+        StoreRowHeight(row, height);
     }
-    StoreRowHeight(row, height);
-    ReleaseDC(pDC);
     UpdateScrollBars();
     return TRUE;
 }
@@ -88,30 +91,39 @@ BOOL CGridMainWnd::FitRowToText(int row) {
 void CGridMainWnd::FitAllToText() {
     CDC* pDC = GetDC();
     if (pDC == nullptr) return;
-    for (int col = 0; col < columnCount; col++)
-        columnWidths[col] = 0;
-    for (int row = 0; row < rowCount; row++)
-        rowHeights[row] = 0;
-    for (int col = 0; col < columnCount; col++) {
-        int width = 0;
-        for (int row = 0; row < rowCount; row++) {
-            int cx = GetCellExtent(row, col, pDC).cx;
-            if (cx > width) width = cx;
+    {
+        CReleaseDCOnExit release(this, pDC);
+        // Every size changes: the prefix sums are rebuilt once, at the end, or for the sizes as
+        // they stand when a measurement fails (a rebuild into the sums' own storage cannot).
+        try {
+            for (int col = 0; col < columnCount; col++)
+                columnWidths[col] = 0;
+            for (int row = 0; row < rowCount; row++)
+                rowHeights[row] = 0;
+            for (int col = 0; col < columnCount; col++) {
+                int width = 0;
+                for (int row = 0; row < rowCount; row++) {
+                    int cx = GetCellExtent(row, col, pDC).cx;
+                    if (cx > width) width = cx;
+                }
+                columnWidths[col] = (UINT)width;
+            }
+            for (int row = 0; row < rowCount; row++) {
+                int height = 0;
+                for (int col = 0; col < columnCount; col++) {
+                    int cy = GetCellExtent(row, col, pDC).cy;
+                    if (cy > height) height = cy;
+                }
+                rowHeights[row] = (UINT)height;
+            }
+        } catch (...) {
+            columnIndex.Build(columnWidths);
+            rowIndex.Build(rowHeights);
+            throw;
         }
-        columnWidths[col] = (UINT)width;
+        columnIndex.Build(columnWidths);
+        rowIndex.Build(rowHeights);
     }
-    for (int row = 0; row < rowCount; row++) {
-        int height = 0;
-        for (int col = 0; col < columnCount; col++) {
-            int cy = GetCellExtent(row, col, pDC).cy;
-            if (cy > height) height = cy;
-        }
-        rowHeights[row] = (UINT)height;
-    }
-    // Every size changed: rebuild the prefix sums once.
-    columnIndex.Build(columnWidths);
-    rowIndex.Build(rowHeights);
-    ReleaseDC(pDC);
     if (drawingEnabled) {
         UpdateScrollBars();
         if (::IsWindow(m_hWnd)) Invalidate(TRUE);

@@ -227,6 +227,13 @@ public:
     // one, worked out on the positions alone: a step moves by the height of the first scrolled
     // row, up to the end of the range.
     int LinesDownPosition(int steps) const;
+    // Likewise for `steps` line steps up: a step moves by the height of the row above the first
+    // scrolled one, down to position 0.
+    int LinesUpPosition(int steps) const;
+    // The vertical bar as removing every scrolling row leaves it: no range, at the top. For a
+    // caller that replaced the rows with its bar updates suspended (a trace file loaded); the
+    // next UpdateScrollBars sets the new rows' range.
+    void ResetVerticalScroll();
     // Takes the keyboard focus, unless a FocusHold keeps it where it is.
     void TakeFocus();
     CSize MeasureText(LPCTSTR text, BOOL heading);
@@ -358,12 +365,18 @@ protected:
     CGridItem* GetMadeCell(int row, int col) const;
     // The style CreateCellObject gives a new cell at (row, col), by number.
     UINT NewCellStyle(int row, int col);
-    // Changes the style of a cell, in its object or in its compact form; FALSE out of range.
-    template <class Change> BOOL ChangeCellStyle(int row, int col, Change change);
+    // Changes the style of a cell, in its object or in its compact form, where `fields` (DESC_*
+    // bits) are the fields the change sets; FALSE out of range.
+    template <class Change> BOOL ChangeCellStyle(int row, int col, UINT fields, Change change);
+    // Makes the cell object of a cell that has none (CreateCellObject) and records it in its row;
+    // with fromCompact, the object takes the compact cell's text and the fields set on it. An
+    // object that cannot be recorded is discarded (DiscardCell) and deleted, and the exception
+    // goes on.
+    CGridItem* MakeCellObject(int row, int col, BOOL fromCompact);
     // The cell's style: its object's fields copied into *scratch, or the shared style.
     const CCellStyle* ReadCellStyle(int row, int col, CCellStyle* scratch) const;
     // Deletes a made cell (DiscardCell first) and forgets it; a compact cell leaves the selection.
-    void DropCell(CGridRow* r, int row, int col);
+    void DropCell(int row, int col);
     BOOL SortRowRange(int col, BOOL ascending, int low, int high);
     // The font steps of WM_SETFONT: the grid font, every cell's font and the metrics.
     void ApplyFont(HFONT hFont);

@@ -33,6 +33,16 @@ void CCellStyle::ApplyTo(CGridItem& cell) const {
     cell.font = font;
 }
 
+void CCellStyle::ApplySetFieldsTo(CGridItem& cell) const {
+    if (setFields & DESC_STATE) cell.state = state;
+    if (setFields & DESC_FORMAT) cell.format = format;
+    if (setFields & DESC_IMAGE) cell.image = image;
+    if (setFields & DESC_BKCOLOR) cell.bkColor = bkColor;
+    if (setFields & DESC_TEXTCOLOR) cell.textColor = textColor;
+    if (setFields & DESC_PARAM) cell.param = param;
+    if (setFields & DESC_FONT) cell.font = font;
+}
+
 namespace {
 size_t HashBytes(const void* data, size_t n) {
     // FNV-1a over the style's 32-bit words (its size is a multiple of 4).
@@ -92,6 +102,12 @@ void CCellStyleTable::Clear() {
 }
 
 CGridRow* CGridRow::Allocate(int columns, size_t textBytes) {
+    // A block larger than the address space (a count of columns near INT_MAX on a 32-bit build)
+    // would wrap around to a small one.
+    const size_t limit = (size_t)-1 - sizeof(CGridRow);
+    if ((size_t)columns > limit / sizeof(UINT) || textBytes > limit - sizeof(UINT) * (size_t)columns ||
+        textBytes > (size_t)INT_MAX)
+        AfxThrowMemoryException();
     const size_t bytes = sizeof(CGridRow) + sizeof(UINT) * (size_t)columns + textBytes;
     CGridRow* row = new (::operator new(bytes)) CGridRow;
     row->m_columns = columns;
@@ -235,7 +251,11 @@ CGridRow* CGridRow::Resize(CGridRow* row, int columns, UINT newStyle) {
 void CGridRow::SetMade(int col, CGridItem* cell) {
     if (m_made == nullptr) {
         if (cell == nullptr) return;
-        m_made = new CGridItem*[(size_t)m_columns]();
+        ReserveMade();
     }
     m_made[col] = cell;
+}
+
+void CGridRow::ReserveMade() {
+    if (m_made == nullptr) m_made = new CGridItem*[(size_t)m_columns]();
 }

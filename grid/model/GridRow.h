@@ -20,10 +20,14 @@ struct CCellStyle {
     COLORREF textColor;
     LPARAM param;
     LOGFONTA font;
+    // The fields (DESC_* bits) that calls have set on a compact cell since its row was made: a
+    // cell object made later is CreateCellObject's with these fields on top.
+    UINT setFields;
 
     CCellStyle(); // the fields of a new CGridItem
     static CCellStyle Of(const CGridItem& cell);
     void ApplyTo(CGridItem& cell) const;
+    void ApplySetFieldsTo(CGridItem& cell) const;
 };
 
 // The styles in use, each stored once. A style's number stays valid, and its address stable,
@@ -83,6 +87,9 @@ public:
     CGridItem* Made(int col) const { return m_made == nullptr ? nullptr : m_made[col]; }
     // Records the cell object of a column (NULL to forget it); throws CMemoryException.
     void SetMade(int col, CGridItem* cell);
+    // Makes the list of cell objects now, so that recording one later cannot fail; throws
+    // CMemoryException.
+    void ReserveMade();
     // The bytes the row takes, not counting its cell objects (for the memory breakdown).
     size_t BlockBytes() const { return Header() + (size_t)m_textBytes; }
     size_t MadeListBytes() const { return m_made == nullptr ? 0 : sizeof(CGridItem*) * (size_t)m_columns; }

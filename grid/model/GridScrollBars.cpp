@@ -19,6 +19,15 @@ void CGridMainWnd::SetScrollPosition(int bar, int pos, BOOL redraw) {
     ::SetScrollInfo(m_hWnd, bar, &si, redraw);
 }
 
+void CGridMainWnd::ResetVerticalScroll() {
+    vertScrollMax = 0;
+    if (!::IsWindow(m_hWnd)) return;
+    SCROLLINFO si = {};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_POS;
+    ::SetScrollInfo(m_hWnd, SB_VERT, &si, !scrollBarRedrawDeferred);
+}
+
 void CGridMainWnd::UpdateScrollBars() {
     if (scrollBarUpdatesSuspended || !drawingEnabled || !::IsWindow(m_hWnd)) return;
 

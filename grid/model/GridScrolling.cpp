@@ -217,6 +217,18 @@ int CGridMainWnd::LinesDownPosition(int steps) const {
     return pos;
 }
 
+int CGridMainWnd::LinesUpPosition(int steps) const {
+    int pos = GetScrollPosition(SB_VERT, FALSE);
+    for (int i = 0; i < steps && pos > 0; i++) {
+        const int first = FirstScrolledRowAt(pos);
+        if (first <= fixedRowCount) break;
+        const int height = GetRowHeight(first - 1);
+        if (height <= 0) break; // no step moves any more
+        pos = height < pos ? pos - height : 0;
+    }
+    return pos;
+}
+
 void CGridMainWnd::ScrollCellIntoView(int row, int col) {
     if (!::IsWindow(m_hWnd)) return;
     // The counts come from the span as it is now, before any of the messages is sent.
@@ -238,7 +250,15 @@ void CGridMainWnd::ScrollCellIntoView(int row, int col) {
     }
     for (int i = 0; i < down; i++)
         SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
-    for (int i = 0; i < shown.minRow - row; i++)
+    // Likewise a long way up (the focus far above the view): the steps but the last page's on
+    // the positions, then the last page's as messages.
+    int up = shown.minRow - row;
+    if (page > 0 && up > 2 * page) {
+        SetScrollPosition(SB_VERT, LinesUpPosition(up - page), FALSE);
+        Invalidate(TRUE);
+        up = page;
+    }
+    for (int i = 0; i < up; i++)
         SendMessage(WM_VSCROLL, SB_LINEUP, 0);
 
     // A cell cut off at the right or bottom edge gets one more line.
@@ -262,8 +282,10 @@ void CGridMainWnd::PlaceCellInView(int row, int col) {
         SetScrollPosition(SB_VERT, LinesDownPosition(row - shown.maxRow), FALSE);
         steps += row - shown.maxRow;
     }
-    for (int i = 0; i < shown.minRow - row; i++, steps++)
-        StepLine(SB_VERT, FALSE, FALSE);
+    if (shown.minRow - row > 0) {
+        SetScrollPosition(SB_VERT, LinesUpPosition(shown.minRow - row), FALSE);
+        steps += shown.minRow - row;
+    }
 
     CRect rect, client;
     GetCellBounds(row, col, &rect);

@@ -9,8 +9,16 @@ static int CompareTexts(const CString& a, const CString& b) {
 
 BOOL CGridMainWnd::SortRowsByColumn(int col, BOOL ascending) {
     ClearSelection();
-    BOOL result = SortRowRange(col, ascending, fixedRowCount, -1);
-    // Heights moved with their rows: bring the prefix sums in step once, at the end.
+    // Heights move with their rows: the prefix sums are brought in step once, at the end, or for
+    // the rows as they stand when a text cannot be read (a rebuild into the sums' own storage
+    // cannot fail).
+    BOOL result;
+    try {
+        result = SortRowRange(col, ascending, fixedRowCount, -1);
+    } catch (...) {
+        rowIndex.Build(rowHeights);
+        throw;
+    }
     rowIndex.Build(rowHeights);
     return result;
 }

@@ -9,7 +9,15 @@ void CSizeIndex::Clear() {
 
 void CSizeIndex::Build(const CUIntArray& sizes) {
     size_t n = (size_t)sizes.GetSize();
-    m_tree.assign(n + 1, 0);
+    // Into the storage there is when it is large enough (no allocation, so a rebuild after a
+    // failure cannot fail again); else into new storage, the old sums kept if it cannot be had.
+    if (n + 1 > m_tree.max_size()) AfxThrowMemoryException(); // as running out of memory
+    if (m_tree.capacity() >= n + 1) {
+        m_tree.assign(n + 1, 0);
+    } else {
+        std::vector<long long> tree(n + 1, 0);
+        m_tree.swap(tree);
+    }
     m_total = 0;
     m_negatives = 0;
     for (size_t i = 1; i <= n; i++) {
@@ -25,6 +33,7 @@ void CSizeIndex::Build(const CUIntArray& sizes) {
 void CSizeIndex::Append(int size) {
     // The new node i covers the sizes i - lowbit(i) .. i - 1: itself plus the nodes i - 1,
     // i - 2, i - 4, ... below lowbit(i), which already sum the rest of that range.
+    if (m_tree.size() == m_tree.max_size()) AfxThrowMemoryException(); // as running out of memory
     int i = GetCount() + 1;
     long long node = size;
     for (int step = 1; step < (i & -i); step <<= 1)

@@ -1,5 +1,6 @@
 // The focus cell and the selection: moving the focus with its notifications, making a span the
 // selection, and the selections by mouse mode. Each change redraws the cells it touches.
+#include "DCGuards.h"
 #include "GridMainWnd.h"
 
 CCellPos CGridMainWnd::MoveFocusTo(CCellPos cell) {
@@ -36,6 +37,7 @@ CCellPos CGridMainWnd::MoveFocusTo(CCellPos cell) {
 void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BOOL force) {
     if (!selectionEnabled) return;
     CDC* pDC = force ? GetDC() : nullptr;
+    CReleaseDCOnExit release(this, pDC);
     auto redraw = [&](int row, int col) {
         if (pDC != nullptr)
             RepaintCell(row, col, pDC);
@@ -80,7 +82,6 @@ void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BO
             }
         }
     }
-    if (pDC != nullptr) ReleaseDC(pDC);
 }
 
 void CGridMainWnd::SelectAllCells() {

@@ -1,25 +1,8 @@
 // Drawing single cells now (RepaintCell, RepaintRow) or at the next paint (InvalidateCell), and
 // the frame around the client area.
+#include "DCGuards.h"
 #include "GridMainWnd.h"
 #include "GridPaintObjects.h"
-
-namespace {
-// Releases a common context taken with GetDC on every way out of the paint, an exception's (out
-// of memory while a cell is drawn) included.
-class CReleaseDCOnExit {
-public:
-    CReleaseDCOnExit(CWnd* wnd, CDC* dc) : m_wnd(wnd), m_dc(dc) {}
-    ~CReleaseDCOnExit() {
-        if (m_dc != nullptr) m_wnd->ReleaseDC(m_dc);
-    }
-    CReleaseDCOnExit(const CReleaseDCOnExit&) = delete;
-    CReleaseDCOnExit& operator=(const CReleaseDCOnExit&) = delete;
-
-private:
-    CWnd* m_wnd;
-    CDC* m_dc;
-};
-} // namespace
 
 void CGridMainWnd::DrawGridFrame(CDC* pDC) {
     CRect rc;

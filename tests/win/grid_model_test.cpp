@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <mbstring.h>
 #include <random>
 #include <string>
@@ -110,7 +111,7 @@ TEST(GridModel, ShrinkingBelowTheFixedRowsLowersThem) {
     EXPECT_EQ(2, g.GetNumFixedRows());
     EXPECT_TRUE(g.SetNumColumns(0));
     EXPECT_EQ(0, g.GetNumFixedColumns());
-    EXPECT_EQ(0, ((CObArray*)g.rows[1])->GetSize());
+    EXPECT_EQ(0, ((CGridRow*)g.rows[1])->Columns());
     EXPECT_FALSE(g.SetNumRows(-1));
 }
 
@@ -280,12 +281,15 @@ TEST(GridModel, AddRowClearsTheSelectionAndTheFocus) {
 TEST(GridModel, RemoveRowMovesOrClearsTheFocus) {
     TestGrid g(6, 2, 1);
     g.MoveFocusTo(4, 1);
-    EXPECT_TRUE(g.RemoveRow(2)); // above the focus: it moves up
+    g.anchorCell = CCellPos(4, 0); // Shift+click and Shift+arrow extend from the same row
+    EXPECT_TRUE(g.RemoveRow(2));   // above the focus: it moves up
     EXPECT_EQ(CCellPos(3, 1), g.GetFocusCell());
+    EXPECT_EQ(CCellPos(3, 0), g.anchorCell);
     EXPECT_TRUE(g.RemoveRow(4)); // below: it stays
     EXPECT_EQ(CCellPos(3, 1), g.GetFocusCell());
     EXPECT_TRUE(g.RemoveRow(3)); // the focus row: cleared
     EXPECT_EQ(CCellPos(-1, -1), g.GetFocusCell());
+    EXPECT_EQ(CCellPos(-1, -1), g.anchorCell);
     EXPECT_EQ(3, g.GetNumRows());
     EXPECT_FALSE(g.RemoveRow(3));
     EXPECT_FALSE(g.RemoveRow(-1));
@@ -705,12 +709,22 @@ TEST(GridModel, DerivedTextsAreUsedByTheDescriptorAndTheSort) {
 
 TEST(GridModel, DiscardCellIsCalledForEveryDeletedCell) {
     static std::vector<std::pair<int, int>> discarded;
+    static int made = 0;
     class CountingGrid : public TestGrid {
     public:
         using TestGrid::TestGrid;
         ~CountingGrid() override { ClearGrid(); }
+        // Cells of a look of their own, whose making and discarding touch another cell of the row.
+        CGridItem* CreateCellObject(int row, int col) override {
+            CGridItem* cell = TestGrid::CreateCellObject(row, col);
+            cell->bkColor = RGB(1, 2, 3);
+            made++;
+            if (col == 0 && GetNumColumns() > 2) SetCellText(row, 2, "touched when made");
+            return cell;
+        }
         void DiscardCell(CGridItem* cell, int row, int col) override {
             discarded.push_back({row, col});
+            if (col == 0 && GetNumColumns() > 2) SetCellText(row, 2, "touched when discarded");
             TestGrid::DiscardCell(cell, row, col);
         }
     };
@@ -725,6 +739,34 @@ TEST(GridModel, DiscardCellIsCalledForEveryDeletedCell) {
         discarded.clear();
     }
     EXPECT_EQ((std::vector<std::pair<int, int>>{{0, 0}, {1, 0}}), discarded);
+    // Appended rows' objects, made on first use, are the override's with the text and the fields
+    // set since, and end too, through add, insert, remove, columns and emptying.
+    made = 0;
+    discarded.clear();
+    {
+        CountingGrid g(0, 3);
+        g.SetNumRows(1);
+        for (int i = 1; i <= 4; i++)
+            g.AddRow(("row " + std::to_string(i)).c_str(), -1);
+        g.SetCellText(2, 1, "one");
+        g.SetCellState(2, 1, CELL_READONLY);
+        CGridItem* cell = g.GetCell(2, 1);
+        ASSERT_NE(nullptr, cell);
+        EXPECT_EQ(RGB(1, 2, 3), cell->bkColor);
+        EXPECT_EQ((UINT)CELL_READONLY, cell->state);
+        EXPECT_STREQ("one", cell->text);
+        ASSERT_STREQ("row 3", g.GetCell(3, 0)->text);
+        EXPECT_STREQ("touched when made", g.GetCellText(3, 2));
+        g.AddRow("inserted", 2);
+        g.GetCell(2, 0);
+        g.RemoveRow(4);
+        g.SetNumColumns(4);
+        g.SetNumColumns(2);
+        EXPECT_EQ(made - (int)discarded.size(), g.MeasureStorage().cellsMade);
+        g.RemoveScrollingRows();
+    }
+    EXPECT_EQ(made, (int)discarded.size());
+    EXPECT_GT(made, 6);
 }
 
 // Appended rows keep their cells in shared storage until a cell object is asked for: a change of
@@ -825,4 +867,94 @@ TEST(GridModel, SharedTextsReadLikeCopiesAndChangeAlone) {
     ASSERT_TRUE(g.SetNumColumns(2));
     EXPECT_STREQ("shared detail", g.GetCellText(1, 1));
     EXPECT_STREQ("", g.GetCellText(1, 2));
+}
+
+namespace {
+// While it lives, the n-th allocation on this thread fails, and from then on (from the start with
+// n = 0) those of 1 GB or more, so that a huge count fails alike on both builds.
+struct FailFrom {
+    static inline int countdown = 0;
+    static inline bool failed = false;
+    static inline DWORD thread = 0;
+    static BOOL Hook(size_t size, BOOL, LONG) {
+        if (::GetCurrentThreadId() != thread || (countdown <= 0 ? size < (1u << 30) : --countdown > 0))
+            return TRUE;
+        return !(failed = true);
+    }
+    explicit FailFrom(int n) {
+        countdown = n, failed = false, thread = ::GetCurrentThreadId(), AfxSetAllocHook(Hook);
+    }
+    ~FailFrom() { AfxSetAllocHook(nullptr); }
+};
+
+// What the cells hold, the counts, and every array and sum in step with the counts.
+std::string Storage(TestGrid& g) {
+    const INT_PTR rows = g.GetNumRows(), cols = g.GetNumColumns();
+    for (INT_PTR n : {g.rows.GetSize(), g.rowHeights.GetSize(), (INT_PTR)g.rowIndex.GetCount()})
+        EXPECT_EQ(rows, n);
+    for (INT_PTR n :
+         {g.columnWidths.GetSize(), g.columnEditorKinds.GetSize(), (INT_PTR)g.columnIndex.GetCount()})
+        EXPECT_EQ(cols, n);
+    std::string s = std::to_string(rows) + "x" + std::to_string(cols) + ":";
+    long long sum = 0;
+    for (int r = 0; r < rows; r++) {
+        sum += g.GetRowHeight(r);
+        for (int c = 0; c < cols; c++)
+            s += std::string(g.GetCellText(r, c)) + "|";
+    }
+    EXPECT_EQ(sum, g.rowIndex.Total());
+    return s;
+}
+} // namespace
+
+// An operation that runs out of memory at any of its allocations leaves the rows, the columns,
+// their sizes and sums in step (as they were, for the first cases), the cells' texts kept, and
+// gives back every context and font it took.
+TEST(GridModel, OperationsThatRunOutOfMemoryLeaveTheStorageInStep) {
+    const struct {
+        const char* name;
+        bool keeps; // the storage is exactly as before the failed call
+        std::function<void(TestGrid&)> op;
+    } cases[] = {
+        {"append", true, [](TestGrid& g) { g.AddRow("new", -1); }},
+        {"insert", true, [](TestGrid& g) { g.AddRow("mid", 2); }},
+        {"first use of a cell", true, [](TestGrid& g) { g.GetCell(3, 1); }},
+        {"huge row count", true, [](TestGrid& g) { g.SetNumRows(INT_MAX / 2); }},
+        {"huge column count", true, [](TestGrid& g) { g.SetNumColumns(INT_MAX / 2); }},
+        {"more columns", false, [](TestGrid& g) { g.SetNumColumns(5); }},
+        {"fit a column", false, [](TestGrid& g) { g.FitColumnToText(1); }},
+        {"fit all", false, [](TestGrid& g) { g.FitAllToText(); }},
+        {"forced selection", false, [](TestGrid& g) { g.SelectSpan(1, 0, 4, 2, TRUE); }},
+        {"sort", false, [](TestGrid& g) { g.SortRowsByColumn(1, FALSE); }},
+    };
+    for (const auto& c : cases) {
+        for (int n = c.name[0] == 'h' ? 0 : 1;; n++) {
+            SCOPED_TRACE(std::string(c.name) + " failing at allocation " + std::to_string(n));
+            TestGrid g(1, 3, 1);
+            for (int i = 1; i <= 4; i++) {
+                g.AddRow(("row " + std::to_string(i)).c_str(), -1);
+                g.SetCellText(i, 1, ("detail of row " + std::to_string(5 - i) + " long enough").c_str());
+            }
+            const std::string before = Storage(g);
+            const AfxGdiCounters gdi = AfxGetGdiCounters();
+            bool threw = false, refused;
+            {
+                FailFrom fail(n);
+                try {
+                    c.op(g);
+                } catch (CException* e) {
+                    e->Delete();
+                    threw = true;
+                }
+                refused = FailFrom::failed;
+            }
+            const AfxGdiCounters now = AfxGetGdiCounters();
+            EXPECT_EQ(now.dcsAcquired - gdi.dcsAcquired, now.dcsReleased - gdi.dcsReleased);
+            EXPECT_EQ(now.objectsCreated - gdi.objectsCreated, now.objectsDeleted - gdi.objectsDeleted);
+            const std::string after = Storage(g);
+            EXPECT_TRUE(!(c.keeps && threw) || before == after) << before << "\n" << after;
+            EXPECT_TRUE(n != 0 || threw);
+            if (n == 0 || (!refused && !threw)) break;
+        }
+    }
 }

@@ -337,21 +337,49 @@ TEST_F(GridScroll, FarCellsEndWhereEveryLineStepWouldLeaveThem) {
     for (int r = 1; r <= 300; r++)
         grid.SetRowHeight(r, r % 7 == 0 ? 0 : 10 + r % 13);
     grid.RefreshLayout();
-    for (int row : {150, 299, 300}) {
+    for (int row : {150, 299, 300, -1, -2, -100}) { // negative: that row, up from the end
         SCOPED_TRACE(row);
-        V(SB_TOP);
+        const bool up = row < 0;
+        row = std::abs(row);
+        const UINT start = up ? SB_BOTTOM : SB_TOP;
+        V(start);
         const CCellSpan shown = grid.GetShownCellSpan();
-        for (int i = 0; i < row - shown.maxRow; i++)
-            V(SB_LINEDOWN);
-        CRect rc;
-        if (grid.GetCellBounds(row, 0, &rc) && rc.bottom > Client().bottom) V(SB_LINEDOWN);
+        for (int i = 0; i < (up ? shown.minRow - row : row - shown.maxRow); i++)
+            V(up ? SB_LINEUP : SB_LINEDOWN);
+        CRect rc; // rows of no height can take the steps past the row: its bounds are then stale
+        grid.GetCellBounds(row, 0, &rc);
+        if (rc.bottom > Client().bottom) V(SB_LINEDOWN);
         const int expected = VertPos();
-        ASSERT_GT(expected, 0);
-        V(SB_TOP);
+        ASSERT_GT(expected, up ? -1 : 0);
+        V(start);
         grid.ScrollCellIntoView(row, 0);
         EXPECT_EQ(expected, VertPos());
-        V(SB_TOP);
+        V(start);
         grid.PlaceCellInView(row, 0);
         EXPECT_EQ(expected, VertPos());
+    }
+}
+
+// A key pressed with the focus far from the view, above or below it, brings the focus into view
+// with a bounded number of scroll messages, however far it is (where they end: the test above).
+TEST_F(GridScroll, KeysFarFromTheViewScrollInBoundedSteps) {
+    static int scrolls = 0;
+    const HOOKPROC count = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (code == HC_ACTION && ((CWPSTRUCT*)lParam)->message == WM_VSCROLL) scrolls++;
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    };
+    const int rows = 200000;
+    Build(rows);
+    for (const auto& c : {std::make_pair(2, VK_DOWN), std::make_pair(rows, VK_UP)}) {
+        SCOPED_TRACE(c.second == VK_DOWN ? "down, the view at the end" : "up, the view at the top");
+        grid.MoveFocusTo(c.first, 0);
+        V(c.second == VK_DOWN ? SB_BOTTOM : SB_TOP);
+        scrolls = 0;
+        HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, count, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(nullptr, hook);
+        ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, c.second, 0);
+        ::UnhookWindowsHookEx(hook);
+        EXPECT_EQ(CCellPos(c.first + (c.second == VK_DOWN ? 1 : -1), 0), grid.GetFocusCell());
+        EXPECT_LT(scrolls, 40);
     }
 }

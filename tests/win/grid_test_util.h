@@ -71,6 +71,7 @@ public:
     using CGridMainWnd::CGridMainWnd;
     using CGridMainWnd::changedFlag;
     using CGridMainWnd::columnEditorKinds;
+    using CGridMainWnd::columnIndex;
     using CGridMainWnd::columnWidths;
     using CGridMainWnd::defaultColumnWidth;
     using CGridMainWnd::defaultRowHeight;
@@ -86,6 +87,7 @@ public:
     using CGridMainWnd::oleInitialized;
     using CGridMainWnd::OnGetFont;
     using CGridMainWnd::rowHeights;
+    using CGridMainWnd::rowIndex;
     using CGridMainWnd::rows;
     using CGridMainWnd::savedColumnWidths;
     using CGridMainWnd::savedSelection;

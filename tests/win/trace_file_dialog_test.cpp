@@ -180,6 +180,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
     std::vector<int> loadedDepth;
     std::string boxAfterLoad;
     int vertMax = -1, vertPage = -1;
+    std::string positions; // the vertical position after each load, each over a trace at its end
     vktest::RunDialog(dlg, [&](HWND h) {
         for (int trace = 0; trace < 4; trace++) {
             ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
@@ -208,6 +209,7 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
             const int depth = dlg.Depth();
             ::SetDlgItemTextA(h, IDC_EDIT_DETAIL, "left over");
             dlg.Run(h, [&] { dlg.LoadTraceFile(path.c_str()); });
+            positions += std::to_string(dlg.Grid().GetScrollPosition(SB_VERT)) + ";";
             after.push_back(Capture(dlg));
             loadedDepth.push_back(dlg.Depth() - depth);
             boxAfterLoad += DetailBox(h) + ";";
@@ -234,7 +236,15 @@ TEST(TraceFileDialog, RandomTracesSavedAndLoadedComeBackAsTheyWere) {
                 expectedClick.push_back(std::string(d));
             }
         }
+        // The empty file over a trace scrolled to its end: no range left.
+        for (int i = 0; i < 60; i++)
+            SendRecord(h, 0, "Row|x");
+        dlg.Run(h, [&] { dlg.LoadTraceFile(path.c_str()); });
+        int low = -1, high = -1;
+        ::GetScrollRange(dlg.Grid().m_hWnd, SB_VERT, &low, &high);
+        positions += std::to_string(dlg.Grid().GetScrollPosition(SB_VERT)) + "/" + std::to_string(high);
     });
+    EXPECT_EQ("0;0;0;0;0/0", positions) << "a loaded trace is shown from its first row";
     ASSERT_EQ(4u, after.size());
     for (size_t t = 0; t < after.size(); t++) {
         EXPECT_EQ(before[t].rows, after[t].rows) << "VK_TEST_SEED=" << seed << ", trace " << t;
