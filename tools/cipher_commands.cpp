@@ -115,8 +115,8 @@ int WriteProtected(const char* command, int argc, char** argv, FILE* err, Droppe
     }
     const char* in = files[0];
     const char* out = files[1];
-    // The output replaces its file only when whole, so the input would be lost only at the end;
-    // still it is never overwritten, by whatever name it is given.
+    // Written whole first, an output that is the input would still end up in the input's place:
+    // refused, by whatever name the input is given.
     if (IsSameFile(in, out)) {
         std::fprintf(err, "vktool %s: %s is the input file %s; give another output, the input is kept\n",
                      command, out, in);

@@ -3,7 +3,6 @@
 #include "ReplacingFile.h"
 #include "ScriptCipher.h"
 
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
