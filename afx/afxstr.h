@@ -10,7 +10,9 @@
 
 #include "afxtypes.h"
 
+#include <climits>
 #include <cstdarg>
+#include <cstddef>
 #ifdef _WIN32
 #include <mbstring.h>
 #endif
@@ -106,6 +108,14 @@ inline bool operator>(const CString& a, const CString& b) { return a.Compare(b) 
 // The runtime library's multi-byte comparison: byte order, case-sensitive. Windows has its own.
 int _mbscmp(const unsigned char* a, const unsigned char* b);
 #endif
+// The most bytes a CString holds: its lengths are ints, and the standard string under it holds
+// less on a 32-bit build (1 GiB). Readers of outside input check a length against it before they
+// build a string of it, so that an oversized file is refused rather than ending the program.
+inline size_t AfxMaxStringLength() {
+    const size_t held = std::string().max_size();
+    return held < (size_t)INT_MAX ? held : (size_t)INT_MAX;
+}
+
 // TRUE when the byte starts a double-byte character in the process's ANSI code page
 // (natively: code page 949, whose lead bytes are 0x81 to 0xFE).
 BOOL AfxIsLeadByte(BYTE b);

@@ -61,7 +61,8 @@ protected:
     // that arrives meanwhile, through a message box's loop, is refused: the change under way could
     // still be taken back, and with it a record already answered TRUE.
     BOOL m_traceBusy;
-    // Memory ran out for a record: records are refused until New File or a load frees memory.
+    // Memory ran out for a record within the size limit (a larger one is refused and leaves this
+    // alone): records are refused until New File or a load frees memory.
     BOOL m_traceFull;
 
     // Records that arrive less than a frame apart are scrolled into view and painted together,
@@ -105,6 +106,9 @@ protected:
     // A benchmark's question how many bytes the trace's storage takes (TraceStorageQuery.h).
     static UINT StorageQueryMessage();
     LRESULT AnswerStorageQuery(WPARAM figure);
+    CGridStorageUse m_storageUse; // the grid's last measured storage, for further questions
+    int m_storageRows = -1;       // the rows it was measured at; -1 before the first question
+    DWORD m_storageTick = 0;      // when it was measured
     // Posted when a record found memory full: tells the user, after the sender has its answer.
     LRESULT OnTraceFull(WPARAM wParam, LPARAM lParam);
 

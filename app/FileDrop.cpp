@@ -44,6 +44,7 @@ void CDebuggerDlg::DisplayScriptListing(CString path) {
         SetDlgItemText(IDC_EDIT_DETAIL, WithCrLf(text));
         break;
     case SCRIPT_FILE_CANNOT_OPEN:
+    case SCRIPT_FILE_TOO_LARGE: // a first line longer than a text holds cannot be read
         AfxMessageBox("파일을 오픈할 수 없습니다.", MB_OK);
         break;
     default: // too short to hold a block, or unreadable: nothing to show

@@ -2,16 +2,21 @@
 // entry of m_details, or, for a session start, a question to the user and an empty trace.
 #include "DebuggerDlg.h"
 #include "TraceGrid.h"
+#include "vktrace.h"
 
 #include <new>
 
 BOOL CDebuggerDlg::OnCopyData(CWnd* /*pWnd*/, COPYDATASTRUCT* pCopyDataStruct) {
+    // No record at all, or one larger than the protocol allows: refused before any of it is read.
+    // A refusal for size says nothing about the trace: the next record is taken as ever.
+    if (pCopyDataStruct == nullptr || pCopyDataStruct->cbData > VKTRACE_MAX_RECORD_BYTES) return FALSE;
     // A message box's loop (the session prompt, a load's error) still delivers records from other
     // senders. They are not taken: the user's OK would empty the trace they were added to, a
     // second session start would open a second prompt, and the rollback of a failing record or
     // load would remove them after their TRUE.
     if (m_traceBusy) return FALSE;
-    // Once memory has run out, records are refused until the trace is emptied or replaced.
+    // The trace is full once a record within the size limit could not be stored for want of
+    // memory: records are refused until the trace is emptied or replaced.
     if (m_traceFull && pCopyDataStruct->dwData != TRACE_SESSION_START) return FALSE;
     // A record never moves the keyboard focus: not when it scrolls the grid, nor when it makes
     // the grid's scroll bar appear.

@@ -26,8 +26,11 @@
  *
  * Results: every sending function returns the debugger's answer (1 = TRUE, the record was taken
  * or the session accepted; 0 = FALSE, the session was refused) or one of the negative failure
- * values VKTRACE_NO_DEBUGGER, VKTRACE_TIMEOUT, VKTRACE_GONE, VKTRACE_ERROR below. A failure never
- * stops the engine: tracing into no debugger is a cheap no-op.
+ * values VKTRACE_NO_DEBUGGER, VKTRACE_TIMEOUT, VKTRACE_GONE, VKTRACE_ERROR, VKTRACE_TOO_LARGE
+ * below. A failure never stops the engine: tracing into no debugger is a cheap no-op.
+ *
+ * Size: a record's payload holds at most VKTRACE_MAX_RECORD_BYTES (16 MiB). The debugger answers
+ * a larger record FALSE without storing any of it, and this client does not send one.
  *
  * Cost and waiting:
  *   - The window is looked up once and kept; when it has gone, the next call looks it up again.
@@ -49,9 +52,7 @@
 #ifndef VKTRACE_H
 #define VKTRACE_H
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+/* The full system header: the engine's own includes decide what else it declares. */
 #include <windows.h>
 
 #include <stdarg.h>
@@ -67,6 +68,12 @@
 #define VKTRACE_TIMEOUT (-2)     /* the debugger did not answer in time (or is hung) */
 #define VKTRACE_GONE (-3)        /* the debugger window went away while the record was sent */
 #define VKTRACE_ERROR (-4)       /* a bad argument, a detail format error or no memory */
+#define VKTRACE_TOO_LARGE (-5)   /* the payload is larger than VKTRACE_MAX_RECORD_BYTES; not sent */
+
+/* The largest payload of one record, inclusive: 16 MiB (16,777,216 bytes). The debugger and
+ * vktool capture refuse a larger record (FALSE), so a receiver never holds more than that of one
+ * record at a time, whoever sends it. */
+#define VKTRACE_MAX_RECORD_BYTES 16777216UL
 
 #define VKTRACE_CAPTION "Valkorine Debuger"
 #define VKTRACE_DEFAULT_TIMEOUT_MS 5000
@@ -86,7 +93,8 @@ extern "C" {
 
 #ifndef VKTRACE_DISABLE
 
-/* Sends one record of any kind with the given payload bytes (no terminating NUL needed).
+/* Sends one record of any kind with the given payload bytes (no terminating NUL needed), at most
+ * VKTRACE_MAX_RECORD_BYTES of them (VKTRACE_TOO_LARGE otherwise, and nothing is sent).
  * The debugger's own LRESULT goes to *answer when answer is not NULL. VKTRACE_OK (0) on delivery,
  * otherwise a failure value. */
 #define VKTRACE_OK 0
@@ -334,6 +342,7 @@ int vktrace_send(unsigned long kind, const void* payload, unsigned long size, LR
     HWND wnd;
     if (answer) *answer = 0;
     if (size && !payload) return VKTRACE_ERROR;
+    if (size > VKTRACE_MAX_RECORD_BYTES) return VKTRACE_TOO_LARGE;
     wnd = vktrace_window();
     if (!wnd) return VKTRACE_NO_DEBUGGER;
     return vktrace_deliver(wnd, kind, payload, size, answer);
@@ -381,7 +390,8 @@ int vktrace_vrecord(unsigned long kind, const char* name, const char* format, va
         if (detailLength < 0) return VKTRACE_ERROR;
     }
     size = nameLength + (format ? 1 + (size_t)detailLength : 0);
-    if (size > 0x7FFFFFFEu) return VKTRACE_ERROR; /* beyond what one WM_COPYDATA carries */
+    /* Refused before the payload is allocated: the debugger would refuse it anyway. */
+    if (size > VKTRACE_MAX_RECORD_BYTES) return VKTRACE_TOO_LARGE;
     if (size + 1 > sizeof small) {
         payload = (char*)HeapAlloc(GetProcessHeap(), 0, size + 1);
         if (!payload) return VKTRACE_ERROR;

@@ -6,7 +6,8 @@
 // is handed to the system (WriteFile) before the record is answered TRUE: a capture that is
 // killed leaves every record it answered TRUE in the file, in whole lines, and nothing is held in
 // memory however long the run. A record whose line cannot be written is answered FALSE, and the
-// capture ends with a failure status.
+// capture ends with a failure status. A record larger than the protocol allows
+// (VKTRACE_MAX_RECORD_BYTES, 16 MiB) is answered FALSE and not written; the capture goes on.
 #include "TraceRecord.h"
 #include "vktool.h"
 
@@ -267,7 +268,9 @@ struct Capture {
 
     BOOL Take(const COPYDATASTRUCT* cds) {
         BOOL taken = FALSE;
-        if (!stopping) {
+        // No record, or one larger than the protocol allows, is refused unread; the capture goes
+        // on with the next.
+        if (!stopping && cds != nullptr && cds->cbData <= VKTRACE_MAX_RECORD_BYTES) {
             try {
                 taken = TakeRecord(cds);
             } catch (CException* e) {

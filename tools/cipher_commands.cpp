@@ -5,14 +5,15 @@
 #include "vktool.h"
 
 #include "ScriptCipher.h"
+#include "ReplacingFile.h"
 #include "ScriptFiles.h"
 #include "afx.h"
 #include "text_encoding.h"
 
-#include <climits>
 #include <sys/stat.h>
 #include <cstring>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ ScriptFileResult ReadWholeFile(LPCTSTR path, CString* text) {
     if (!file.Open(path, CFile::modeRead | CFile::typeBinary)) return SCRIPT_FILE_CANNOT_OPEN;
     try {
         const ULONGLONG len = file.GetLength();
-        if (len > (ULONGLONG)INT_MAX) return SCRIPT_FILE_TOO_LARGE;
+        if (len > (ULONGLONG)ScriptTextLimit()) return SCRIPT_FILE_TOO_LARGE;
         char* buf = text->GetBufferSetLength((int)len);
         const UINT got = file.Read(buf, (UINT)len);
         text->ReleaseBuffer((int)got);
@@ -87,6 +88,9 @@ bool ScriptTextToCp949(const std::string& bytes, const std::string& encoding, st
     return false;
 }
 
+int Protect(const char* command, const char* in, const char* out, FILE* err, const std::string& encoding,
+            DroppedFileKind kind, const char* ext, ScriptWriter writer);
+
 // lock and pack: read IN, check that the debugger will show its text back, write OUT.
 int WriteProtected(const char* command, int argc, char** argv, FILE* err, DroppedFileKind kind,
                    const char* ext, ScriptWriter writer) {
@@ -111,6 +115,27 @@ int WriteProtected(const char* command, int argc, char** argv, FILE* err, Droppe
     }
     const char* in = files[0];
     const char* out = files[1];
+    // Written whole first, an output that is the input would still end up in the input's place:
+    // refused, by whatever name the input is given.
+    if (IsSameFile(in, out)) {
+        std::fprintf(err, "vktool %s: %s is the input file %s; give another output, the input is kept\n",
+                     command, out, in);
+        return VK_EXIT_USAGE;
+    }
+    try {
+        return Protect(command, in, out, err, encoding, kind, ext, writer);
+    } catch (CMemoryException* e) {
+        e->Delete();
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    std::fprintf(err, "vktool %s: %s: out of memory\n", command, in);
+    return VK_EXIT_FAILURE;
+}
+
+// The body of lock and pack once the arguments are checked; memory failures are the caller's.
+int Protect(const char* command, const char* in, const char* out, FILE* err, const std::string& encoding,
+            DroppedFileKind kind, const char* ext, ScriptWriter writer) {
     CString bytes;
     ScriptFileResult r = ReadWholeFile(in, &bytes);
     if (r != SCRIPT_FILE_OK) {
@@ -136,8 +161,8 @@ int WriteProtected(const char* command, int argc, char** argv, FILE* err, Droppe
     if (r == SCRIPT_FILE_TEXT_HAS_NUL || r == SCRIPT_FILE_TEXT_TOO_LONG) {
         std::fprintf(err, "vktool %s: %s: %s\n", command, in, DescribeScriptFileResult(r));
         if (r == SCRIPT_FILE_TEXT_TOO_LONG && kind == DROPPED_FILE_LISTING)
-            std::fprintf(err, "vktool %s: a listing holds at most %d bytes of text\n", command,
-                         SCRIPT_LISTING_TEXT_MAX);
+            std::fprintf(err, "vktool %s: a listing holds at most %lu bytes of text\n", command,
+                         (unsigned long)ScriptListingTextMax());
         return VK_EXIT_FAILURE;
     }
     if (r != SCRIPT_FILE_OK) {

@@ -88,8 +88,9 @@ int VkSend(int argc, char** argv) {
         return VK_EXIT_USAGE;
     }
     for (const EngineRecord& r : records) {
-        if (r.payload.size() > 0x7FFFFFFFu) {
-            std::fputs("vktool send: a payload of 2 GB or more cannot be sent\n", stderr);
+        if (r.payload.size() > VKTRACE_MAX_RECORD_BYTES) {
+            std::fprintf(stderr, "vktool send: a payload of more than %lu bytes (16 MiB) cannot be sent\n",
+                         VKTRACE_MAX_RECORD_BYTES);
             return VK_EXIT_USAGE;
         }
     }

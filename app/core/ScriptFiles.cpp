@@ -1,11 +1,12 @@
 #include "ScriptFiles.h"
 
+#include "ReplacingFile.h"
 #include "ScriptCipher.h"
 
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 LPCTSTR DescribeScriptFileResult(ScriptFileResult result) {
     switch (result) {
@@ -31,6 +32,24 @@ LPCTSTR DescribeScriptFileResult(ScriptFileResult result) {
         return "the text is too long for this kind of file";
     }
     return "unknown error";
+}
+
+namespace {
+size_t g_textLimit = 0; // a lower limit set by a test; 0 for none
+} // namespace
+
+size_t ScriptTextLimit() {
+    const size_t held = AfxMaxStringLength();
+    return g_textLimit != 0 && g_textLimit < held ? g_textLimit : held;
+}
+
+void SetScriptTextLimit(size_t bytes) {
+    g_textLimit = bytes;
+}
+
+size_t ScriptListingTextMax() {
+    const size_t limit = ScriptTextLimit();
+    return limit < 2 ? 0 : (limit - 2) / 32 * 16;
 }
 
 CString ExtractFileExtension(const CString& path) {
@@ -63,6 +82,8 @@ template <class Body> static ScriptFileResult Guarded(Body body, ScriptFileResul
         result = SCRIPT_FILE_OUT_OF_MEMORY;
     } catch (const std::bad_alloc&) {
         result = SCRIPT_FILE_OUT_OF_MEMORY;
+    } catch (const std::length_error&) { // a text longer than a string holds
+        result = SCRIPT_FILE_TOO_LARGE;
     }
     if (text && result != SCRIPT_FILE_OK) text->Empty();
     return result;
@@ -77,7 +98,12 @@ ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text) {
             // The first line whole, its line feed kept, so a long script decrypts whole. A NUL
             // byte ends the line's text there.
             CString read;
-            file.ReadLine(read);
+            const size_t limit = ScriptTextLimit();
+            file.ReadLine(read, limit);
+            // A line that fills the limit before its line end does not fit: refused, not
+            // decrypted in part.
+            if ((size_t)read.GetLength() >= limit && read[read.GetLength() - 1] != '\n')
+                return SCRIPT_FILE_TOO_LARGE;
             const CString line((LPCTSTR)read);
             if (line.GetLength() < 16) return SCRIPT_FILE_TOO_SHORT;
             // The whole line goes to the decoder: the line feed after an even number of digits is
@@ -107,7 +133,7 @@ ScriptFileResult ReadCompiledScript(LPCTSTR path, CString* text) {
             if (_mbscmp((const unsigned char*)header, (const unsigned char*)COMPILED_SCRIPT_HEADER) != 0)
                 return SCRIPT_FILE_BAD_HEADER;
             const ULONGLONG n = len - COMPILED_SCRIPT_HEADER_SIZE;
-            if (n > (ULONGLONG)INT_MAX) return SCRIPT_FILE_TOO_LARGE;
+            if (n > (ULONGLONG)ScriptTextLimit()) return SCRIPT_FILE_TOO_LARGE;
             std::unique_ptr<BYTE[]> data(new BYTE[(size_t)n]);
             file.Seek(COMPILED_SCRIPT_HEADER_SIZE, CFile::begin);
             // A file that shrank since its length was taken is a read error, not a shorter text.
@@ -126,20 +152,19 @@ static BOOL HasNul(const CString& text) {
 
 ScriptFileResult WriteScriptListing(LPCTSTR path, const CString& text) {
     if (HasNul(text)) return SCRIPT_FILE_TEXT_HAS_NUL;
-    if ((ULONGLONG)text.GetLength() > SCRIPT_LISTING_TEXT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
+    if ((size_t)text.GetLength() > ScriptListingTextMax()) return SCRIPT_FILE_TEXT_TOO_LONG;
     return Guarded(
         [&]() {
             CString hex;
             CScriptCipher cipher;
             cipher.SetKey(SCRIPT_PASS_PHRASE);
             cipher.EncryptToHex(text, &hex);
-            CStdioFile file;
-            if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeText))
-                return SCRIPT_FILE_CANNOT_OPEN;
-            file.WriteString(hex);
-            file.WriteString("\n");
-            file.Close();
-            return SCRIPT_FILE_OK;
+            CReplacingFile file;
+            if (!file.Open(path)) return SCRIPT_FILE_CANNOT_OPEN;
+            // The line end as text mode writes it.
+            file.Write((LPCTSTR)hex, (size_t)hex.GetLength());
+            file.Write("\r\n", 2);
+            return file.Commit() ? SCRIPT_FILE_OK : SCRIPT_FILE_WRITE_ERROR;
         },
         SCRIPT_FILE_WRITE_ERROR, nullptr);
 }
@@ -148,7 +173,8 @@ ScriptFileResult WriteCompiledScript(LPCTSTR path, const CString& text) {
     if (HasNul(text)) return SCRIPT_FILE_TEXT_HAS_NUL;
     const size_t len = (size_t)text.GetLength();
     const size_t n = (len + 15) / 16 * 16;
-    if (n > (size_t)INT_MAX) return SCRIPT_FILE_TEXT_TOO_LONG;
+    // The viewer reads the ciphertext into a text of its size.
+    if (n > ScriptTextLimit()) return SCRIPT_FILE_TEXT_TOO_LONG;
     return Guarded(
         [&]() {
             // Zero padding: the viewer's text ends at the first NUL, so it shows the text exactly.
@@ -157,13 +183,11 @@ ScriptFileResult WriteCompiledScript(LPCTSTR path, const CString& text) {
             CScriptCipher cipher;
             cipher.SetKey(SCRIPT_PASS_PHRASE);
             cipher.EncryptBlocks(data.get(), (int)n);
-            CFile file;
-            if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary))
-                return SCRIPT_FILE_CANNOT_OPEN;
+            CReplacingFile file;
+            if (!file.Open(path)) return SCRIPT_FILE_CANNOT_OPEN;
             file.Write(COMPILED_SCRIPT_HEADER, COMPILED_SCRIPT_HEADER_SIZE);
-            file.Write(data.get(), (UINT)n);
-            file.Close();
-            return SCRIPT_FILE_OK;
+            file.Write(data.get(), n);
+            return file.Commit() ? SCRIPT_FILE_OK : SCRIPT_FILE_WRITE_ERROR;
         },
         SCRIPT_FILE_WRITE_ERROR, nullptr);
 }

@@ -13,9 +13,17 @@
 // The listing viewer's line buffer of old: a first line this long or longer was cut there. The
 // viewer now reads the whole line.
 #define SCRIPT_LISTING_LINE_MAX 1000000
+
+// The most bytes of one text the script files are read into or written from: what a string holds
+// (AfxMaxStringLength: 1 GiB on a 32-bit build). A compiled script's ciphertext, a listing's first
+// line and vktool's input file larger than that are refused as SCRIPT_FILE_TOO_LARGE, a text whose
+// file would be as SCRIPT_FILE_TEXT_TOO_LONG.
+size_t ScriptTextLimit();
+// Lowers the limit, so that tests reach those refusals without files of a gigabyte; 0 restores it.
+void SetScriptTextLimit(size_t bytes);
 // The longest text a listing can hold: its digits (32 per 16-byte block) and the line feed must
 // fit in a string.
-#define SCRIPT_LISTING_TEXT_MAX ((0x7FFFFFFF - 2) / 32 * 16)
+size_t ScriptListingTextMax();
 
 enum ScriptFileResult {
     SCRIPT_FILE_OK = 0,
@@ -45,8 +53,9 @@ enum DroppedFileKind { DROPPED_FILE_OTHER, DROPPED_FILE_LISTING, DROPPED_FILE_CO
 DroppedFileKind ClassifyDroppedFile(const CString& path);
 
 // The listing viewer's logic: opens the file in text mode, reads the whole first line, and
-// decrypts it with DecryptFromHex when it holds at least 16 characters, line feed included. *text receives the clear text on SCRIPT_FILE_OK and is
-// empty otherwise.
+// decrypts it with DecryptFromHex when it holds at least 16 characters, line feed included; a
+// line longer than ScriptTextLimit is SCRIPT_FILE_TOO_LARGE. *text receives the clear text on
+// SCRIPT_FILE_OK and is empty otherwise.
 ScriptFileResult ReadScriptListing(LPCTSTR path, CString* text);
 
 // The compiled-script viewer's logic: binary file longer than 32 bytes, the exact header, then
@@ -56,7 +65,8 @@ ScriptFileResult ReadCompiledScript(LPCTSTR path, CString* text);
 
 // Writes a listing: EncryptToHex of the text as the first line, then a line end (text mode).
 // The listing viewer shows the text back without its trailing white space. Refuses a text with a
-// NUL byte and one longer than SCRIPT_LISTING_TEXT_MAX bytes.
+// NUL byte and one longer than ScriptListingTextMax bytes. The writers put the file in path's
+// place only once it is whole (CReplacingFile): on failure a file already there stays as it was.
 ScriptFileResult WriteScriptListing(LPCTSTR path, const CString& text);
 
 // Writes a compiled script: the header, then SEED-ECB of the text's bytes with the last block

@@ -1,20 +1,9 @@
 #include "TraceFile.h"
 #include "TraceLineReader.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <new>
 #include <utility>
-#ifdef _WIN32
-#include <io.h>
-#include <sys/stat.h>
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 CString FormatTraceLine(const CString& function, const CString& delay, const CString& detail) {
     // Every line feed of the three columns is written as "\n": a raw one would end the line, and
@@ -150,123 +139,13 @@ TraceFileResult ReadTraceFile(LPCTSTR path, std::vector<TraceRowText>* rows, siz
     return result;
 }
 
-// The temporary file: a text-mode CStdioFile that can also commit its data to the disk.
-class CTraceFileWriter::CSyncFile : public CStdioFile {
-public:
-    // Flushes the C runtime's buffer and the system's: the data is on the disk when this returns.
-    void Commit() {
-        Flush();
-#ifdef _WIN32
-        const int failed = _commit(_fileno(m_pStream));
-#else
-        const int failed = fsync(fileno(m_pStream));
-#endif
-        if (failed) AfxThrowFileException(CFileException::generic, errno, m_strFileName);
-    }
-};
-
-namespace {
-
-// The folder part of a path, its last separator included ("" for a bare name). On Windows a
-// backslash can be the second byte of a double-byte character, so the path is read character by
-// character.
-CString FolderOf(LPCTSTR path) {
-    int end = 0;
-    for (int i = 0; path[i] != '\0'; i++) {
-#ifdef _WIN32
-        if (IsDBCSLeadByte((BYTE)path[i]) && path[i + 1] != '\0') {
-            i++;
-            continue;
-        }
-        if (path[i] == '\\' || path[i] == '/' || path[i] == ':') end = i + 1;
-#else
-        if (path[i] == '/') end = i + 1;
-#endif
-    }
-    return CString(path, end);
-}
-
-// Creates a new empty file that did not exist before (so no other file is ever overwritten).
-bool CreateNewFile(const CString& path) {
-#ifdef _WIN32
-    const int fd = _open(path, _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-    if (fd < 0) return false;
-    _close(fd);
-#else
-    const int fd = open(path, O_CREAT | O_EXCL | O_WRONLY, 0666);
-    if (fd < 0) return false;
-    close(fd);
-#endif
-    return true;
-}
-
-unsigned long ProcessNumber() {
-#ifdef _WIN32
-    return (unsigned long)GetCurrentProcessId();
-#else
-    return (unsigned long)getpid();
-#endif
-}
-
-// Puts the temporary file in the target's place in one step.
-bool PutInPlace(const CString& from, const CString& to) {
-#ifdef _WIN32
-    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(from, to) == 0;
-#endif
-}
-
-} // namespace
-
 CTraceFileWriter::~CTraceFileWriter() {
     Abort();
 }
 
 BOOL CTraceFileWriter::Open(LPCTSTR path) {
     Abort();
-    if (path == nullptr || *path == '\0') return FALSE;
-    // A target that is there must be one the program may write: not a directory, not read-only,
-    // not held by another program. Opening it for writing, without truncating it, asks the system.
-    struct stat st;
-    if (stat(path, &st) == 0) {
-        if ((st.st_mode & S_IFMT) == S_IFDIR) return FALSE;
-#ifdef _WIN32
-        // The read-only attribute, also where the system would let an administrator write anyway.
-        const DWORD attributes = GetFileAttributesA(path);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return FALSE;
-#endif
-        FILE* existing = std::fopen(path, "r+b");
-        if (existing == nullptr) return FALSE;
-        std::fclose(existing);
-    }
-
-    // In the target's folder, so the replacement stays on the same volume; a short name of its
-    // own, never an existing file's, so that any target whose folder has room for a short name
-    // can be saved (a name made from the target's could pass the length limit of a path or of a
-    // name where the target does not).
-    const CString folder = FolderOf(path);
-    static unsigned long serial = 0;
-    CString temp;
-    for (int attempt = 0; attempt < 100; attempt++) {
-        temp.Format("%s~vk%lx.tmp", (LPCTSTR)folder, (ProcessNumber() * 131 + ++serial) & 0xFFFFF);
-        if (CreateNewFile(temp)) break;
-        if (errno != EEXIST) return FALSE;
-        temp.Empty();
-    }
-    if (temp.IsEmpty()) return FALSE;
-
-    CSyncFile* file = new CSyncFile;
-    // Binary: WriteRow writes the CR LF of text mode itself.
-    if (!file->Open(temp, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) {
-        delete file;
-        std::remove(temp);
-        return FALSE;
-    }
-    m_file = file;
-    m_path = path;
-    m_tempPath = temp;
-    return TRUE;
+    return m_file.Open(path);
 }
 
 namespace {
@@ -287,7 +166,7 @@ void AppendEscaped(std::string& out, LPCTSTR text) {
 } // namespace
 
 void CTraceFileWriter::WriteRow(LPCTSTR function, LPCTSTR delay, LPCTSTR detail) {
-    if (m_file == nullptr) AfxThrowFileException(CFileException::generic, 0, m_path);
+    if (!m_file.IsOpen()) AfxThrowFileException(CFileException::generic, 0, nullptr);
     // The line as FormatTraceLine makes it, its line end as text mode writes it (CR LF), gathered
     // with the lines before it and written in large pieces.
     AppendEscaped(m_buffer, function);
@@ -302,46 +181,25 @@ void CTraceFileWriter::WriteRow(LPCTSTR function, LPCTSTR delay, LPCTSTR detail)
 void CTraceFileWriter::WriteBuffer() {
     // A failed write throws and the writer is good for Abort only, so what it leaves in the
     // buffer does not matter.
-    for (size_t done = 0; done < m_buffer.size();) {
-        const size_t piece = m_buffer.size() - done < 0x40000000u ? m_buffer.size() - done : 0x40000000u;
-        m_file->Write(m_buffer.data() + done, (UINT)piece);
-        done += piece;
-    }
+    m_file.Write(m_buffer.data(), m_buffer.size());
     m_buffer.clear();
 }
 
 BOOL CTraceFileWriter::Commit() {
-    if (m_file == nullptr) return FALSE;
+    if (!m_file.IsOpen()) return FALSE;
     try {
         WriteBuffer();
-        m_file->Commit();
-        m_file->Close();
     } catch (CFileException* e) {
         e->Delete();
         Abort();
         return FALSE;
     }
-    delete m_file;
-    m_file = nullptr;
-    if (!PutInPlace(m_tempPath, m_path)) {
-        Abort();
-        return FALSE;
-    }
-    m_tempPath.Empty();
-    return TRUE;
+    return m_file.Commit();
 }
 
 void CTraceFileWriter::Abort() {
     std::string().swap(m_buffer);
-    if (m_file != nullptr) {
-        m_file->Abort();
-        delete m_file;
-        m_file = nullptr;
-    }
-    if (!m_tempPath.IsEmpty()) {
-        std::remove(m_tempPath);
-        m_tempPath.Empty();
-    }
+    m_file.Abort();
 }
 
 TraceFileResult WriteTraceFile(LPCTSTR path, const std::vector<TraceRowText>& rows) {

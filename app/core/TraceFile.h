@@ -11,6 +11,7 @@
 // debugger, `vktool show` and the fuzz target share one implementation.
 #pragma once
 
+#include "ReplacingFile.h"
 #include "afx.h"
 
 #include <climits>
@@ -48,9 +49,9 @@ enum TraceFileResult {
     TRACE_FILE_LINE_TOO_LONG, // a line is longer than the reader takes
 };
 
-// The longest line the reader takes, line feed included: the most a string can hold, less the
-// byte that tells a longer line.
-const size_t kTraceLineLimit = (size_t)INT_MAX - 1;
+// The longest line the reader takes, line feed included: the most a string can hold (INT_MAX
+// bytes, and 1 GiB on a 32-bit build), less the byte that tells a longer line.
+const size_t kTraceLineLimit = AfxMaxStringLength() - 1;
 
 // A short English description of a result, for messages.
 LPCTSTR DescribeTraceFileResult(TraceFileResult result);
@@ -92,17 +93,14 @@ public:
     void Abort();
 
     // The temporary file's path while the writer is open (for messages and tests).
-    const CString& TempPath() const { return m_tempPath; }
+    const CString& TempPath() const { return m_file.TempPath(); }
 
 private:
-    class CSyncFile;
     static const size_t kWriteBuffer = 256 * 1024;
     void WriteBuffer();
 
-    CSyncFile* m_file = nullptr;
+    CReplacingFile m_file;
     std::string m_buffer; // lines not yet written
-    CString m_path;
-    CString m_tempPath;
 };
 
 // Writes the rows to path through a CTraceFileWriter.

@@ -42,6 +42,11 @@ BOOL CTraceLineReader::Next(const char** line, size_t* length) {
             char* text = start;
             size_t n = (size_t)(stop - start);
             if (!m_long.empty()) {
+                // Refused before it is joined: the joined line could pass what a string holds.
+                if (m_long.size() + n > m_maxLine + 1) {
+                    m_tooLong = TRUE;
+                    return FALSE;
+                }
                 m_long.append(start, n);
                 text = &m_long[0];
                 n = m_long.size();

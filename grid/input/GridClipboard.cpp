@@ -2,29 +2,10 @@
 // between cells, LF between rows), their enabling rules, and clearing the selected cells.
 // Every clipboard operation fails silently: no message, and no exception leaves a command.
 #include "GridMainWnd.h"
+#include "PasteTokens.h"
 #include "afxadv.h"
 
 #include <cstring>
-
-namespace {
-bool IsPasteDelimiter(char c) {
-    return c == '\t' || c == ',' || c == '\n';
-}
-
-// Splits a line at TAB, comma and LF as _mbstok does: runs of delimiters count as one and
-// leading ones are skipped. The second byte of a double-byte character is never a delimiter.
-void SplitPasteLine(const char* p, const char* end, CStringArray& tokens) {
-    while (p < end) {
-        while (p < end && IsPasteDelimiter(*p))
-            p++;
-        if (p >= end) break;
-        const char* start = p;
-        while (p < end && !IsPasteDelimiter(*p))
-            p += (::IsDBCSLeadByte((BYTE)*p) && p + 1 < end) ? 2 : 1;
-        tokens.Add(CString(start, (int)(p - start)));
-    }
-}
-} // namespace
 
 void CGridMainWnd::EraseSelectedCells() {
     if (!editable) return;

@@ -117,3 +117,19 @@ TEST(CaptureTest, AnUnwritableOrFullTargetRefusesRecordsAndExitsNonZero) {
         << capture.Process().Errors();
     EXPECT_NE(std::string::npos, capture.Process().Output().find("0 records, 1 sessions, 1 refused"));
 }
+
+TEST(CaptureTest, ARecordAboveTheLimitIsRefusedAndTheNextTaken) {
+    const std::string path = TempPath("vk capture limit.vkp");
+    e2e::Capture capture;
+    std::string error;
+    ASSERT_TRUE(capture.Start({path, "--quiet", "--count", "1"}, &error)) << error;
+    EXPECT_EQ(FALSE, capture.Send(e2e::KIND_TRACE, "B|" + std::string(16 * 1024 * 1024 - 1, 'z')).result);
+    EXPECT_EQ(TRUE, capture.Send(e2e::KIND_TRACE, "A|x").result);
+    ASSERT_TRUE(capture.Process().Wait(e2e::EXIT_TIMEOUT_MS));
+    EXPECT_EQ(0u, capture.Process().ExitCode()) << capture.Process().Errors();
+    const std::string data = e2e::ReadFileBytes(path);
+    EXPECT_EQ("A|", data.substr(0, 2));
+    EXPECT_EQ("|x\r\n", data.substr(data.size() < 4 ? 0 : data.size() - 4)) << data.size() << " bytes";
+    EXPECT_NE(std::string::npos, capture.Process().Output().find("1 records, 0 sessions, 1 refused"));
+    DeleteFileA(path.c_str());
+}

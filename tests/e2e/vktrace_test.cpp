@@ -1,10 +1,14 @@
 // The engine client (client/vktrace.h) from this test program, an engine of its own, against the
 // real debugger: what arrives, the answers, no debugger, a hung receiver, several threads at once,
 // the scope guard; and the C sample engine run as a separate process.
-#include "e2e_fixture.h"
-
 #define VKTRACE_IMPLEMENTATION
 #include "vktrace.h"
+
+#include "e2e_fixture.h"
+
+// Included first, the client leaves the system header whole: what its lean mode leaves out (the
+// shell's declarations, for one) is still there for the engine.
+static_assert(sizeof(SHELLEXECUTEINFOA) > 0, "vktrace.h must not define WIN32_LEAN_AND_MEAN");
 
 #include <algorithm>
 #include <cstdio>
@@ -89,6 +93,11 @@ TEST_F(VktraceTest, RecordsArriveAsVktoolSendsThemWithTheirAnswers) {
     EXPECT_EQ(0, SessionAnsweredWith(dbg, "3", IDCANCEL));
     EXPECT_EQ(VKTRACE_ERROR, vktrace_session(nullptr));
     EXPECT_EQ(VKTRACE_ERROR, vktrace_trace(nullptr, "x"));
+    // Nothing above the limit goes out; "N|" counts. The limit itself does.
+    const std::string big(VKTRACE_MAX_RECORD_BYTES + 1, 'x');
+    EXPECT_EQ(VKTRACE_TOO_LARGE, vktrace_send(0, big.data(), VKTRACE_MAX_RECORD_BYTES + 1, nullptr));
+    EXPECT_EQ(VKTRACE_TOO_LARGE, vktrace_trace("N", "%s", big.c_str() + 2));
+    EXPECT_EQ(1, vktrace_trace("N", "%s", big.c_str() + 3));
 }
 
 TEST_F(VktraceTest, SeveralThreadsAtOnceEachRecordWholeInItsThreadsOrder) {

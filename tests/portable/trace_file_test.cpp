@@ -125,6 +125,8 @@ TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
     std::vector<TraceRowText> atLimit;
     EXPECT_EQ(TRACE_FILE_OK, ReadTraceFile(dir.Path("long.vkp").c_str(), &atLimit, 13));
     EXPECT_EQ(2u, atLimit.size());
+    // The default limit and the byte that tells a longer line fit in a string (1 GiB on win32).
+    EXPECT_LT(kTraceLineLimit, std::string().max_size());
     ASSERT_EQ(1u, kept.size());
     EXPECT_STREQ("kept", kept[0].function);
 }

@@ -13,7 +13,9 @@
 #include <vector>
 #ifndef _WIN32
 #include <clocale>
+#include <csignal>
 #include <locale.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #endif
 
@@ -209,6 +211,54 @@ TEST_F(VkTool, InputLargerThanATextIsRefused) {
     std::filesystem::resize_file(P("huge.txt"), 0x80000000ull);
     ExpectFailure(Run(VkPack, {P("huge.txt"), P("out.vkc")}), "huge.txt: the file is too large");
     EXPECT_FALSE(std::filesystem::exists(P("out.vkc")));
+}
+
+TEST_F(VkTool, OversizedTextsTheInputAsOutputAndAFailedWriteLeaveEveryFileAsItWas) {
+    const std::string text(40, 't'); // 48 bytes packed, 96 digits and a line end as a listing
+    WriteFileBytes(P("in.txt"), text);
+    WriteFileBytes(P("big.txt"), std::string(65, 'b'));
+    std::filesystem::create_hard_link(P("in.txt"), P("link.txt"));
+    for (const std::string& out : {P("in.txt"), P("./in.txt"), P("link.txt")}) {
+        EXPECT_EQ(VK_EXIT_USAGE, Run(VkLock, {P("in.txt"), out}).status) << out;
+        EXPECT_NE(std::string::npos, Run(VkPack, {P("in.txt"), out}).err.find("is the input file")) << out;
+    }
+    EXPECT_EQ(text, ReadFileBytes(P("in.txt")));
+    ASSERT_EQ(VK_EXIT_OK, Run(VkLock, {P("big.txt"), P("big.vkl")}).status);
+    ASSERT_EQ(VK_EXIT_OK, Run(VkPack, {P("big.txt"), P("big.vkc")}).status);
+    // Texts longer than a string holds, with the limit lowered to 64 bytes.
+    SetScriptTextLimit(64);
+    const struct {
+        Command command;
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {{VkLock, {P("big.txt"), P("out.vkl")}, "big.txt: the file is too large"},
+                 {VkPack, {P("big.txt"), P("out.vkl")}, "big.txt: the file is too large"},
+                 {VkLock, {P("in.txt"), P("out.vkl")}, "in.txt: the text is too long"},
+                 {VkShow, {P("big.vkl")}, "big.vkl: the file is too large"},
+                 {VkShow, {P("big.vkc")}, "big.vkc: the file is too large"}};
+    for (const auto& c : cases)
+        ExpectFailure(Run(c.command, c.args), c.message);
+    EXPECT_EQ(VK_EXIT_OK, Run(VkPack, {P("in.txt"), P("out.vkc")}).status);
+    SetScriptTextLimit(0);
+    EXPECT_FALSE(std::filesystem::exists(P("out.vkl")));
+#ifndef _WIN32
+    // A disk that fills halfway (a file size limit): the earlier output stays whole, and no
+    // temporary file is left beside it.
+    ASSERT_EQ(VK_EXIT_OK, Run(VkLock, {P("in.txt"), P("good.vkl")}).status);
+    const std::string kept = ReadFileBytes(P("good.vkl")); // 98 bytes; big.txt's listing takes 162
+    struct rlimit was, low;
+    getrlimit(RLIMIT_FSIZE, &was);
+    low = was;
+    low.rlim_cur = 120;
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &low);
+    const Outcome full = Run(VkLock, {P("big.txt"), P("good.vkl")});
+    setrlimit(RLIMIT_FSIZE, &was);
+    ExpectFailure(full, "good.vkl: the file could not be written");
+    EXPECT_EQ(kept, ReadFileBytes(P("good.vkl")));
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path("")))
+        EXPECT_NE(0u, e.path().filename().string().find("~vk")) << e.path();
+#endif
 }
 
 TEST_F(VkTool, LockAndPackUsage) {

@@ -5,6 +5,7 @@
 #include "dialog_driver.h"
 #include "grid_paint_util.h"
 #include "win_test_util.h"
+#include "vktrace.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -384,19 +385,33 @@ TEST(DebuggerDialog, ARecordIsTakenWholeOrNotAtAllWhenMemoryRunsOut)
     EXPECT_TRUE(shown == repainted) << "rows drawn where a refused record had moved them";
 }
 
-TEST(DebuggerDialog, SixteenMegabytePayload)
+TEST(DebuggerDialog, RecordsUpToTheLimitAreTakenLargerOnesAndNoneRefusedWithoutClosingTheTrace)
 {
+    // One buffer of the limit and a byte: a size beyond it must not be read at all.
+    std::string big = "Big|" + std::string(VKTRACE_MAX_RECORD_BYTES + 1 - 4, 'z');
+    const struct {
+        DWORD size;
+        LRESULT answer;
+    } cases[] = {{VKTRACE_MAX_RECORD_BYTES, TRUE}, {VKTRACE_MAX_RECORD_BYTES + 1, FALSE}, {5, TRUE},
+                 {0x80000000u, FALSE},           {0xFFFFFFFFu, FALSE},                 {5, TRUE}};
     CDebuggerDlg dlg;
-    LRESULT r = -1;
+    std::vector<LRESULT> answers;
+    LRESULT noRecord = -1;
     RunDialog(dlg, [&](HWND h) {
         StartSession(h);
-        std::string big = "Big|" + std::string(16 * 1024 * 1024, 'z');
-        r = SendRecord(h, 0, big);
+        for (const auto& c : cases) {
+            COPYDATASTRUCT cds = {0, c.size, &big[0]};
+            answers.push_back(::SendMessageA(h, WM_COPYDATA, 0, (LPARAM)&cds));
+        }
+        noRecord = ::SendMessageA(h, WM_COPYDATA, 0, 0);
     });
-    EXPECT_EQ(TRUE, r);
-    ASSERT_EQ(1, dlg.Details().GetSize());
-    EXPECT_EQ(16 * 1024 * 1024, dlg.Details()[0].GetLength());
+    for (size_t i = 0; i < answers.size(); i++)
+        EXPECT_EQ(cases[i].answer, answers[i]) << "size " << cases[i].size;
+    EXPECT_EQ(FALSE, noRecord);
+    ASSERT_EQ(3, dlg.Details().GetSize());
+    EXPECT_EQ((int)VKTRACE_MAX_RECORD_BYTES - 4, dlg.Details()[0].GetLength());
     EXPECT_EQ(100, dlg.Grid().GetCellText(1, 2).GetLength());
+    EXPECT_STREQ("z", dlg.Details()[2]);
 }
 
 TEST(DebuggerDialog, LayoutTakesTwoThirdsAndOneThird)

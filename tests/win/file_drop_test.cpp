@@ -159,4 +159,30 @@ TEST(FileDrop, ScriptsShowTheirClearTextAndEveryFailureItsOwnReaction) {
     EXPECT_EQ(std::vector<bool>(9, true), freed) << "every drop handle is freed";
 }
 
+TEST(FileDrop, ScriptsLargerThanATextHoldsGetTheViewersFailureReactions) {
+    DropFolder folder;
+    const std::string listing = folder.Path("big.vkl"), compiled = folder.Path("big.vkc");
+    ASSERT_EQ(SCRIPT_FILE_OK, WriteScriptListing(listing.c_str(), CString('l', 40)));   // 96 digits
+    ASSERT_EQ(SCRIPT_FILE_OK, WriteCompiledScript(compiled.c_str(), CString('c', 70))); // 80 bytes
+    SetScriptTextLimit(64);
+    CDebuggerDlg dlg;
+    vktest::FoundBox listingBox, compiledBox;
+    std::string shown = "?";
+    EXPECT_TRUE(vktest::RunDialog(dlg, [&](HWND h) {
+                    {
+                        vktest::MessageBoxAnswerer box(IDOK);
+                        Drop(h, {listing});
+                        listingBox = box.Wait();
+                    }
+                    vktest::MessageBoxAnswerer box(IDOK, 700);
+                    Drop(h, {compiled});
+                    compiledBox = box.Wait();
+                    shown = DetailBox(h);
+                }).driven);
+    SetScriptTextLimit(0);
+    EXPECT_EQ("파일을 오픈할 수 없습니다.", listingBox.text);
+    EXPECT_EQ(nullptr, compiledBox.hWnd) << compiledBox.text;
+    EXPECT_EQ("", shown);
+}
+
 } // namespace
