@@ -226,10 +226,9 @@ TEST_F(RowClickTest, KeysAndADragWorkWhileRecordsStream) {
     ASSERT_NO_FATAL_FAILURE(StreamRecords(100));
     ASSERT_TRUE(PostMessageA(Grid(), WM_VSCROLL, SB_TOP, 0) && e2e::BringToFront(dbg.Window()));
     std::atomic<long> sent{100};
-    std::atomic<bool> streaming{true};
     std::atomic<DWORD> pause{5}; // fast while keys are pressed, slower than the drag's scroll then
     std::thread sender([&] {
-        for (; streaming; Sleep(pause))
+        for (; pause > 0; Sleep(pause))
             dbg.Send(KIND_TRACE, "Step|" + DetailOf(++sent));
     });
     auto copied = [&](std::vector<long> records = {}) { // ("detail of record " is 17 bytes)
@@ -256,7 +255,7 @@ TEST_F(RowClickTest, KeysAndADragWorkWhileRecordsStream) {
     Sleep(5000); // the auto-scroll reaches the newest row
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Sleep(1000);
-    streaming = false;
+    pause = 0;
     sender.join();
     EXPECT_GE(std::atol(DetailAfterClick(ColumnX(0), ShownRowY(0)).c_str() + 17) + whole, sent.load());
 }
