@@ -15,12 +15,14 @@ ON_COMMAND(ID_FILE_SAVE, OnFileSave)
 ON_COMMAND(ID_APP_EXIT, OnOK)
 ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_MESSAGE(WM_GRID_SELCHANGE, OnGridSelChange)
+ON_NOTIFY(GN_FOCUSENTER, IDC_TRACE_GRID, OnGridFocusEnter)
 ON_MESSAGE(WM_TRACE_FULL, OnTraceFull)
 END_MESSAGE_MAP()
 
 CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
     : CDialog(IDD_VKDEBUGER_DIALOG, pParent), m_grid(0, 0, 0, 0), m_traceBusy(FALSE), m_traceFull(FALSE),
-      m_viewPendingFrom(-1), m_lastArrival(0), m_viewPendingSince(0), m_following(TRUE), m_viewPos(0) {
+      m_viewPendingFrom(-1), m_lastArrival(0), m_viewPendingSince(0), m_following(TRUE), m_viewPos(0),
+      m_waitingForRelease(FALSE), m_keyInGrid(FALSE) {
     // The delay of the first record is measured from the dialog's creation.
     m_rows.StartSession(::GetTickCount());
     LARGE_INTEGER freq;
@@ -110,14 +112,27 @@ LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam) {
     int fixedRows = m_grid.GetNumFixedRows();
     if (row < fixedRows) return 0;
     if (HIWORD(wParam) != GSC_CLICK) return 1;
+    ShowRowDetail(row);
+    return 1;
+}
 
-    // The message is posted: the trace may have shrunk since, and a row without a detail any
-    // more shows nothing.
-    INT_PTR index = row - fixedRows;
-    if (index >= m_details.GetSize()) return 1;
+void CDebuggerDlg::OnGridFocusEnter(NMHDR* pNotify, LRESULT* pResult) {
+    *pResult = 0;
+    // The detail box follows the focus row as the user walks the trace with the keys, as a click
+    // on the row would show it. Only a key the user pressed in the grid counts: a right click, a
+    // drag (its auto-scroll too) and the trace's own changes leave the detail box as it is.
+    if (!m_keyInGrid) return;
+    const GridNotifyInfo* info = (const GridNotifyInfo*)pNotify;
+    ShowRowDetail(info->row);
+}
+
+void CDebuggerDlg::ShowRowDetail(int row) {
+    // The click message is posted: the trace may have shrunk since, and a row without a detail
+    // any more shows nothing.
+    const INT_PTR index = row - m_grid.GetNumFixedRows();
+    if (index < 0 || index >= m_details.GetSize()) return;
     CString text = m_details[index];
     text.Replace("\n", "\r\n");
     text.Replace("^", "\r\n");
     SetDlgItemText(IDC_EDIT_DETAIL, text);
-    return 1;
 }

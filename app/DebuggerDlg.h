@@ -76,6 +76,11 @@ protected:
     // is the user's.
     BOOL m_following;
     int m_viewPos; // vertical scroll position the trace last left the view at
+    // Rows came while the user held the mouse button in the grid and the view follows: the view
+    // is brought to the newest row once the button is released (TraceView.cpp).
+    BOOL m_waitingForRelease;
+    // A key pressed in the grid is being handled: the focus row it moves to has its detail shown.
+    BOOL m_keyInGrid;
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -103,6 +108,14 @@ protected:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnTimer(UINT_PTR nIDEvent);
     LRESULT OnGridSelChange(WPARAM wParam, LPARAM lParam);
+    void OnGridFocusEnter(NMHDR* pNotify, LRESULT* pResult);
+    // Shows a row's full detail in the detail box; nothing for a row without one.
+    void ShowRowDetail(int row);
+    // The user holds the mouse button in the grid: a selection or a divider is dragged, or the
+    // scroll bar's thumb (the grid has the capture in each case).
+    BOOL MouseHeldInGrid() const;
+    // The view, held still while the button was down, follows again once it is released.
+    void WaitForRelease();
     // A benchmark's question how many bytes the trace's storage takes (TraceStorageQuery.h).
     static UINT StorageQueryMessage();
     LRESULT AnswerStorageQuery(WPARAM figure);

@@ -8,9 +8,12 @@
 //
 // The view follows the newest row until the user scrolls away from it (wheel, scroll bar, keys);
 // then new rows are stored, counted in the scroll bar and painted where they lie, and the rows on
-// the screen stay where the user put them, until the user brings the view back to the end. The
-// trace never takes the keyboard focus: the user may be selecting text in the detail box, or
-// working in another program.
+// the screen stay where the user put them, until the user brings the view back to the end. While
+// the user holds the mouse button in the grid (dragging a selection, a divider or the thumb) the
+// view does not follow either, so the rows stay under the pointer; the drag's own auto-scroll
+// moves it as on a still trace, and after the release the view follows again only if it was left
+// at the end. The trace never takes the keyboard focus: the user may be selecting text in the
+// detail box, or working in another program.
 #include "DebuggerDlg.h"
 #include "TraceGrid.h"
 
@@ -20,6 +23,9 @@ const UINT_PTR kTraceViewTimer = 1;
 // tick late, and a longer period would show the last records of a stream well after a frame.
 const UINT kTraceViewTimerMs = 10;
 const UINT kFrameMs = 16; // m_frameTicks in milliseconds
+// While rows wait for the mouse button to be released, the release is looked for this often.
+const UINT_PTR kReleaseTimer = 2;
+const UINT kReleaseTimerMs = 30;
 } // namespace
 
 BOOL CDebuggerDlg::BeginPendingView(LONGLONG now) {
@@ -62,9 +68,21 @@ void CDebuggerDlg::FollowTrace() {
     m_viewPos = ViewPosition();
 }
 
+BOOL CDebuggerDlg::MouseHeldInGrid() const {
+    return m_grid.m_hWnd != nullptr && ::GetCapture() == m_grid.m_hWnd;
+}
+
+void CDebuggerDlg::WaitForRelease() {
+    // Without the timer, the next record after the release brings the view to the end instead.
+    if (!m_waitingForRelease && m_hWnd != nullptr)
+        m_waitingForRelease = SetTimer(kReleaseTimer, kReleaseTimerMs, nullptr) != 0;
+}
+
 void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
     if (!burst) {
-        if (m_following) {
+        if (m_following && MouseHeldInGrid()) {
+            WaitForRelease();
+        } else if (m_following) {
             m_grid.ScrollCellIntoView(row, 0);
             m_viewPos = ViewPosition();
         }
@@ -88,11 +106,27 @@ void CDebuggerDlg::FlushTraceView() {
     }
     CGridMainWnd::FocusHold hold(m_grid);
     NoteUserScroll();
-    ShowNewTraceRows(m_grid, m_following);
+    const BOOL held = MouseHeldInGrid();
+    if (held && m_following) WaitForRelease();
+    ShowNewTraceRows(m_grid, m_following && !held);
     m_viewPos = ViewPosition();
 }
 
 void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == kReleaseTimer) {
+        if (MouseHeldInGrid()) return;
+        KillTimer(kReleaseTimer);
+        m_waitingForRelease = FALSE;
+        // The rows that came during the hold are shown now, if the view was left following.
+        CGridMainWnd::FocusHold hold(m_grid);
+        NoteUserScroll();
+        const int newest = m_grid.GetNumRows() - 1;
+        if (m_following && newest >= m_grid.GetNumFixedRows()) {
+            m_grid.ScrollCellIntoView(newest, 0);
+            m_viewPos = ViewPosition();
+        }
+        return;
+    }
     if (nIDEvent != kTraceViewTimer) {
         CDialog::OnTimer(nIDEvent);
         return;
@@ -129,13 +163,25 @@ BOOL CDebuggerDlg::PreTranslateMessage(MSG* pMsg) {
     if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK))
         FlushTraceView();
-    // Ctrl+End in the grid goes to the newest row, and the view follows again, also when records
-    // that came after the user's click have dropped the focus cell (every new row does) and the
-    // grid's own keys have no cell to move from.
-    if (m == WM_KEYDOWN && pMsg->wParam == VK_END && ::GetKeyState(VK_CONTROL) < 0 &&
-        pMsg->hwnd == m_grid.m_hWnd && m_grid.GetFocusCell().row < 0) {
-        m_grid.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
-        return TRUE;
+    if (m != WM_KEYDOWN || pMsg->hwnd != m_grid.m_hWnd) return CDialog::PreTranslateMessage(pMsg);
+    // A key pressed in the grid: the dialog manager hands it to the grid, and the focus row it
+    // moves to has its detail shown (OnGridFocusEnter).
+    const BOOL outer = m_keyInGrid;
+    m_keyInGrid = TRUE;
+    BOOL taken;
+    if (pMsg->wParam == VK_END && ::GetKeyState(VK_CONTROL) < 0) {
+        // Ctrl+End goes to the newest row and the view follows again. With a focus cell the
+        // grid's own End moves the focus and the selection there (Shift extends it); without one
+        // there is no cell to move from, and the view alone goes to the end.
+        if (m_grid.IsValidCell(m_grid.GetFocusCell()))
+            m_grid.SendMessage(WM_KEYDOWN, pMsg->wParam, pMsg->lParam);
+        else
+            m_grid.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+        FollowTrace();
+        taken = TRUE;
+    } else {
+        taken = CDialog::PreTranslateMessage(pMsg);
     }
-    return CDialog::PreTranslateMessage(pMsg);
+    m_keyInGrid = outer;
+    return taken;
 }

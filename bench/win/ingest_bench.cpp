@@ -9,6 +9,7 @@
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 //                                                     [--listview-max N] [--scrolled-away 1]
 //                                                     [--capture-only] [--breakdown] [--preload N]
+//                                                     [--selection N]
 //
 // --breakdown: where the debugger's bytes per row go, by what holds them (asked of the debugger
 // by its storage query message), and the time of 1000 such questions against 1000 for the row
@@ -20,12 +21,16 @@
 // stream (after 100 untimed records): the records are stored and counted without being followed.
 // --capture-only: the bare window and the capture only (for long runs, e.g. 10,000,000 records);
 // with --preload N the capture continues a trace file of N rows instead.
+// --selection N: the debugger alone. After N untimed records, a window of records is timed with
+// nothing selected, then every row is selected (Select All: N rows) and another window is timed
+// with that selection held; a record's cost must not grow with the selection.
 #include "afx.h"
 #include "TraceStorageQuery.h"
 #include "bench_util.h"
 #include "e2e_harness.h"
 #include "sample_trace.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -287,6 +292,58 @@ double OpenTraceFile(e2e::Debugger& dbg, const std::string& path, long rows) {
     return bench::Now() - t0;
 }
 
+// Starts the debugger and a session in it; false (with a message) when it fails.
+bool StartDebugger(e2e::Debugger& dbg) {
+    std::string error;
+    if (!dbg.Launch(&error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    std::unique_ptr<e2e::AsyncSend> start = dbg.SendAsync(9999, "bench");
+    HWND box = dbg.WaitForPrompt();
+    if (box == nullptr || !e2e::PressPromptButton(box, IDOK) || !start->Wait(e2e::PROMPT_TIMEOUT_MS) ||
+        start->Result().result != TRUE) {
+        std::fprintf(stderr, "the session was not started\n");
+        return false;
+    }
+    return true;
+}
+
+// The rate with `rows` rows and nothing selected, against the rate with all of them selected.
+int MeasureHeldSelection(long rows, long window) {
+    const WORD kSelectAll = 0xE12A; // the grid's edit command Select All (ID_EDIT_SELECT_ALL)
+    e2e::Debugger dbg;
+    if (!StartDebugger(dbg)) return 1;
+    bench::Progress("streaming %ld records", rows);
+    std::vector<Sample> none = Stream(dbg.Window(), {rows, rows + window}, window);
+    bench::Progress("selecting every row");
+    const double t0 = bench::Now();
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutA(dbg.Item(e2e::GRID_CONTROL_ID), WM_COMMAND, MAKEWPARAM(kSelectAll, 0), 0,
+                               SMTO_NORMAL, 3600000, &answer)) {
+        std::fprintf(stderr, "the grid did not answer Select All\n");
+        return 1;
+    }
+    const double selectS = bench::Now() - t0;
+    // Two more windows of records, with the selection held (their payloads start again from the
+    // first record's; the rows go on growing).
+    std::vector<Sample> held = Stream(dbg.Window(), {window, 2 * window}, window);
+    dbg.Shutdown();
+    std::printf("debugger records/s over %ld records at %ld rows (best quarter in brackets)\n", window, rows);
+    std::printf("%24s %20s %20s\n", "", "window 1", "window 2");
+    std::printf("%24s %8.0f (%7.0f) %8.0f (%7.0f)\n", "nothing selected", none[0].rate, none[0].best,
+                none[1].rate, none[1].best);
+    std::printf("%24s %8.0f (%7.0f) %8.0f (%7.0f)\n", "every row selected", held[0].rate, held[0].best,
+                held[1].rate, held[1].best);
+    const double noneRate = (none[0].rate + none[1].rate) / 2, heldRate = (held[0].rate + held[1].rate) / 2;
+    const double noneBest = std::max(none[0].best, none[1].best),
+                 heldBest = std::max(held[0].best, held[1].best);
+    std::printf(
+        "selected / nothing selected: %.3f (best quarters %.3f); Select All of %ld rows took %.1f s\n",
+        heldRate / noneRate, heldBest / noneBest, rows + window, selectS);
+    return 0;
+}
+
 std::vector<long> ParseSizes(const std::string& list) {
     std::vector<long> sizes;
     size_t p = 0;
@@ -306,6 +363,7 @@ int main(int argc, char** argv) {
             argc, argv,
             "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
             "                        [--scrolled-away 1] [--capture-only] [--breakdown] [--preload N]\n"
+            "                        [--selection N]\n"
             "Streams trace records from this process into a bare window, vktool capture, a list\n"
             "view (up to --listview-max rows, default 20000) and the real, visible debugger;\n"
             "records per second around each trace size (--window records, default 1000), the\n"
@@ -313,6 +371,8 @@ int main(int argc, char** argv) {
             "--scrolled-away 1: the debugger's view is scrolled to its first row before the stream.\n"
             "--breakdown: where the debugger's bytes per row go. --preload N: the debugger opens a\n"
             "trace of N rows before the stream; its rates are compared with the empty trace's.\n"
+            "--selection N: the debugger alone, its rate after N records with nothing selected\n"
+            "and then with all N rows selected (Select All).\n"
             "--capture-only: the capture alone, the bare window timed beside each of its windows\n"
             "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s);\n"
             "with --preload N it continues a trace file of N rows, as if it had written them.\n"
@@ -326,6 +386,7 @@ int main(int argc, char** argv) {
     bool captureOnly = false;
     bool breakdown = false;
     long preload = 0;
+    long selection = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--capture-only") captureOnly = true;
@@ -336,7 +397,9 @@ int main(int argc, char** argv) {
         if (a == "--sizes") sizes = ParseSizes(argv[++i]);
         if (a == "--listview-max") listMax = std::atol(argv[++i]);
         if (a == "--scrolled-away") scrolledAway = std::atol(argv[++i]) != 0;
+        if (a == "--selection") selection = std::atol(argv[++i]);
     }
+    if (selection > 0) return MeasureHeldSelection(selection, window);
     std::vector<Sample> base, list, capture;
     if (captureOnly) {
         // The bare window is timed beside the capture, quarter by quarter (see Stream).
@@ -369,19 +432,8 @@ int main(int argc, char** argv) {
     if (!listSizes.empty() && !StreamToReceiver({"--listview"}, "VK list receiver", listSizes, window, &list))
         return 1;
 
-    std::string error;
     e2e::Debugger dbg;
-    if (!dbg.Launch(&error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    std::unique_ptr<e2e::AsyncSend> start = dbg.SendAsync(9999, "bench");
-    HWND box = dbg.WaitForPrompt();
-    if (box == nullptr || !e2e::PressPromptButton(box, IDOK) || !start->Wait(e2e::PROMPT_TIMEOUT_MS) ||
-        start->Result().result != TRUE) {
-        std::fprintf(stderr, "the session was not started\n");
-        return 1;
-    }
+    if (!StartDebugger(dbg)) return 1;
     if (scrolledAway) {
         for (long i = 0; i < 100; i++)
             dbg.Send(0, "warm|up");

@@ -71,7 +71,7 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     clickDownCell = HitTestCell(point, TRUE);
     if (!IsValidCell(clickDownCell)) return;
 
-    // Shift+click selects from the focus cell; with no focus (every new trace row clears it)
+    // Shift+click selects from the focus cell; with no focus (a row inserted clears it, say)
     // from the anchor of the clicks before, or, with none, from the cell clicked.
     if (!(nFlags & MK_SHIFT))
         anchorCell = clickDownCell;

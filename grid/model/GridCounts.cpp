@@ -135,7 +135,12 @@ BOOL CGridMainWnd::SetNumFixedColumns(int count) {
 
 int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
     if (before >= 0 && before > rowCount) return -1;
-    ClearSelection();
+    // A row inserted among the others would leave the selected cells, the focus and the anchor
+    // naming the rows they were on before the move: they are dropped. A row appended after the
+    // last one moves no row, so the user's selection, focus and anchor stay as they are, and
+    // nothing of them is repainted (a trace appends a row for every record while the user works).
+    const BOOL appending = before < 0 || before == rowCount;
+    if (!appending) ClearSelection();
     if (columnCount <= 0) SetNumColumns(1);
 
     int index = before < 0 ? rowCount : before;

@@ -99,7 +99,8 @@ public:
     int GetNumColumns() const { return columnCount; }
     int GetNumFixedRows() const { return fixedRowCount; }
     int GetNumFixedColumns() const { return fixedColumnCount; }
-    // Inserts a row before `before` (appends when negative); returns its index or -1.
+    // Inserts a row before `before` (appends when negative or the row count); returns its index
+    // or -1. An insertion among the rows clears the selection and the focus; an append keeps them.
     int AddRow(LPCTSTR heading, int before = -1);
     BOOL RemoveRow(int row);
     // Removes `count` rows from `first` on, as that many RemoveRow calls would, in one pass.

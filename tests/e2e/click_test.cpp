@@ -3,6 +3,7 @@
 // of a trace row shows that row's detail; right clicks, the second code of a double click and
 // heading clicks leave the box as it was; and rows past 65,535 show their own detail.
 #include "e2e_fixture.h"
+#include "e2e_input.h"
 
 #include <cstdio>
 #include <string>
@@ -217,4 +218,44 @@ TEST_F(RowClickTest, RealPointerClicksShowTheRowDetail) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return dbg.DetailText() != "<unchanged>"; }, e2e::SYNC_TIMEOUT_MS));
     EXPECT_EQ("second row", dbg.DetailText());
     EXPECT_TRUE(dbg.Running());
+}
+
+// While records stream: keys walk from the clicked row (the detail follows) and copy; a drag past
+// the bottom edge scrolls on with no jump to the newest row, and released at the end follows.
+TEST_F(RowClickTest, KeysAndADragWorkWhileRecordsStream) {
+    ASSERT_NO_FATAL_FAILURE(StreamRecords(100));
+    ASSERT_TRUE(PostMessageA(Grid(), WM_VSCROLL, SB_TOP, 0) && e2e::BringToFront(dbg.Window()));
+    std::atomic<long> sent{100};
+    std::atomic<DWORD> pause{5}; // fast while keys are pressed, slower than the drag's scroll then
+    std::thread sender([&] {
+        for (; pause > 0; Sleep(pause))
+            dbg.Send(KIND_TRACE, "Step|" + DetailOf(++sent));
+    });
+    auto copied = [&](std::vector<long> records = {}) { // ("detail of record " is 17 bytes)
+        if (e2e::EmptyTheClipboard() && e2e::PressKeys({VK_CONTROL, 'C'}))
+            for (const auto& fields : e2e::SplitCopiedText(e2e::WaitForClipboardText()))
+                records.push_back(std::atol(fields.back().c_str() + 17));
+        return records;
+    };
+    EXPECT_TRUE(LeftClick(ColumnX(0), ShownRowY(0)));
+    for (int i = 0; i < 8; ++i) // Down three times, then Shift+Down five times
+        EXPECT_TRUE((i < 3 ? e2e::PressKeys({VK_DOWN}) : e2e::PressKeys({VK_SHIFT, VK_DOWN})) && Settle() &&
+                    (i != 2 || dbg.DetailText() == DetailOf(4)));
+    EXPECT_EQ(std::vector<long>({4, 5, 6, 7, 8, 9}), copied());
+    pause = 200;
+    POINT p[2] = {{ColumnX(0), ShownRowY(2)}, {ColumnX(0), GridClient().bottom + 30}};
+    EXPECT_TRUE(MapWindowPoints(Grid(), nullptr, p, 2) && e2e::MoveMouseTo(p[0]));
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0); // a real press, held
+    EXPECT_TRUE(Settle() && e2e::MoveMouseTo(p[1]));
+    Sleep(1000);
+    const std::vector<long> dragged = copied(); // the button held: row 3 to the one at the edge
+    const long whole = (GridClient().bottom - kHeadingHeight) / kRowHeight;
+    EXPECT_TRUE(dragged.size() > 2 && dragged[0] == 3 && dragged.back() > whole + 3) << dragged.size();
+    EXPECT_LT(dragged.back(), sent - 5) << "the view jumped to the newest row";
+    Sleep(5000); // the auto-scroll reaches the newest row
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    Sleep(1000);
+    pause = 0;
+    sender.join();
+    EXPECT_GE(std::atol(DetailAfterClick(ColumnX(0), ShownRowY(0)).c_str() + 17) + whole, sent.load());
 }

@@ -279,7 +279,6 @@ TEST_F(ScreenTest, ScrolledAwayTheRowsStayWhileTheTraceGrowsAndCtrlEndFollowsAga
                 gui.hwndFocus == edit);
 
     // The wheel turned up: the same rows stay for a second of records, and a click shows its row.
-    // (Every record drops the selection, so the picture is taken after one.)
     const int y = 3 * kRowHeight + 10;
     ASSERT_TRUE(PostMessageA(Grid(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0) && dbg.Sync() &&
                 Click(40, y) && Send(KIND_TRACE, "f|flood") == TRUE);
@@ -294,7 +293,7 @@ TEST_F(ScreenTest, ScrolledAwayTheRowsStayWhileTheTraceGrowsAndCtrlEndFollowsAga
     EXPECT_EQ(shown, dbg.DetailText());
     flood.join();
 
-    // Ctrl+End after a click and a record that dropped the focus cell goes to the newest row, and
+    // Ctrl+End after a click and a record goes to the newest row, and
     // the next record moves the rows up again.
     ASSERT_TRUE(Click(40, y) && Send(KIND_TRACE, "f|flood") == TRUE && e2e::BringToFront(dbg.Window()));
     const Shot clicked = Settled();

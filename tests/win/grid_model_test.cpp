@@ -268,14 +268,25 @@ TEST(GridModel, AddRowMeasuresTheHeadingForTheRowHeight) {
     EXPECT_GT(g.GetRowHeight(row), 0);
 }
 
-TEST(GridModel, AddRowClearsTheSelectionAndTheFocus) {
+TEST(GridModel, AddRowInsertingClearsTheSelectionAndTheFocus) {
     TestGrid g(3, 2, 1);
     g.SelectSpan(1, 0, 2, 1, FALSE);
     g.MoveFocusTo(2, 1);
-    g.AddRow("", -1);
+    g.AddRow("", 1);
     EXPECT_TRUE(g.selectedCells.IsEmpty());
     EXPECT_EQ(CCellPos(-1, -1), g.GetFocusCell());
-    EXPECT_EQ(0u, g.GetCellState(2, 1) & (CELL_FOCUSED | CELL_SELECTED));
+    EXPECT_EQ(0u, g.GetCellState(3, 1) & (CELL_FOCUSED | CELL_SELECTED));
+}
+
+TEST(GridModel, AddRowAppendingKeepsTheSelectionTheFocusAndTheAnchor) {
+    TestGrid g(3, 2, 1);
+    g.SelectSpan(1, 0, 2, 1, FALSE);
+    g.savedSelection.SetAt(CCellKey(1, 1), CCellPos(1, 1));
+    g.MoveFocusTo(2, 1);
+    g.anchorCell = CCellPos(1, 0);
+    EXPECT_TRUE(g.AddRow("", -1) == 3 && g.AddRow("", 4) == 4); // the row count appends too
+    EXPECT_TRUE(g.selectedCells.GetCount() == 4 && g.savedSelection.GetCount() == 1);
+    EXPECT_TRUE(g.GetFocusCell() == CCellPos(2, 1) && g.anchorCell == CCellPos(1, 0));
 }
 
 TEST(GridModel, RemoveRowMovesOrClearsTheFocus) {
