@@ -56,6 +56,11 @@ uint64_t SortValue(const TraceFunction& f, SortKey key) {
     }
 }
 
+// "1 call", "2 calls".
+std::string Count(uint64_t n, const char* noun) {
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string Fixed(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
@@ -105,7 +110,7 @@ int VkProfile(int argc, char** argv, FILE* out, FILE* err) {
     });
     const size_t shown = top == 0 ? order.size() : std::min(order.size(), (size_t)top);
 
-    std::string text = std::to_string(calls.Rows()) + " rows, " + std::to_string(calls.Calls()) + " calls (" +
+    std::string text = Count(calls.Rows(), "row") + ", " + Count(calls.Calls(), "call") + " (" +
                        std::to_string(calls.Unfinished()) + " unfinished), " +
                        std::to_string(calls.TotalMs()) + " ms (" + std::to_string(calls.OutsideMs()) +
                        " ms outside any call)\n\n";
@@ -149,7 +154,7 @@ int VkProfile(int argc, char** argv, FILE* out, FILE* err) {
         text += '\n';
     }
     if (shown < order.size())
-        text += "(" + std::to_string(order.size() - shown) + " more functions: --top 0 lists them all)\n";
+        text += "(" + Count(order.size() - shown, "more function") + ": --top 0 lists them all)\n";
     if (!WriteCp949Text(out, text, false) || std::fflush(out) != 0) {
         std::fputs("vktool profile: cannot write the output\n", err);
         return VK_EXIT_FAILURE;

@@ -105,7 +105,7 @@ TEST_F(Profile, TableAndBadInput) {
               u8"--------  -----  --------  -------  -------  ------  -------  ----------\n"
               u8"Main          1        19       15    19.00      19     95.0           0\n"
               u8"한글함수      2         4        4     2.00       4     20.0           0\n"
-              u8"(1 more functions: --top 0 lists them all)\n",
+              u8"(1 more function: --top 0 lists them all)\n",
               r.second);
     EXPECT_EQ("vktool profile: " + P("t.vkp") +
                   ": 1 row has a delay that is not a number, counted as 0 ms (row 4)\n",
@@ -226,5 +226,22 @@ TEST_F(Profile, ExportsReadBack) {
     EXPECT_EQ(trace, ReadFileBytes(P("t.vkp")));
     EXPECT_EQ(6, std::distance(std::filesystem::directory_iterator(dir.Path("")), {}));
 }
+
+#ifndef _WIN32
+// The built program runs both commands, and its usage names them.
+TEST_F(Profile, Program) {
+    const std::string exe = std::string(VK_BIN_DIR) + "/vktool";
+    if (!std::filesystem::exists(exe)) GTEST_SKIP() << exe << " is not built";
+    WriteFileBytes(P("t.vkp"), Trace({"0>Main 1", "0 Main 2"}));
+    const std::string cmd = "'" + exe + "' profile '" + P("t.vkp") + "' >'" + P("out") + "' && '" + exe +
+                            "' export '" + P("t.vkp") + "' --folded '" + P("t.txt") + "' && '" + exe +
+                            "' help >>'" + P("out") + "'";
+    EXPECT_EQ(0, std::system(cmd.c_str()));
+    const std::string out = ReadFileBytes(P("out"));
+    EXPECT_EQ(0u, out.find("2 rows, 1 call (0 unfinished), 3 ms (1 ms outside any call)\n")) << out;
+    EXPECT_NE(std::string::npos, out.find("\n  export TRACE.vkp")) << out;
+    EXPECT_EQ("(root) 1\nMain 2\n", ReadFileBytes(P("t.txt")));
+}
+#endif
 
 } // namespace
