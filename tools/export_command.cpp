@@ -14,9 +14,12 @@
 #include "utf8_text.h"
 #include "vktool.h"
 
+#include <array>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 #ifdef _WIN32
 #ifndef WIN32_LEAN_AND_MEAN
@@ -123,12 +126,26 @@ void AppendMicroseconds(std::string& out, uint64_t ms) {
 class CJsonText {
 public:
     void Append(std::string& out, const char* text, size_t length) {
-        bool plain = true;
-        for (size_t i = 0; i < length && plain; i++) {
-            const unsigned char c = (unsigned char)text[i];
-            plain = c >= 0x20 && c < 0x80 && c != '"' && c != '\\';
+        // Most texts are printable ASCII without a quote or backslash: copied as they are.
+        static const std::array<bool, 256> plain = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0x20; c < 0x80; c++)
+                t[(size_t)c] = c != '"' && c != '\\';
+            return t;
+        }();
+        size_t i = 0;
+        // Eight bytes at a time while none is a control, non-ASCII, quote or backslash byte.
+        const uint64_t ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+        const auto hasZero = [=](uint64_t v) { return (v - ones) & ~v & highs; };
+        for (uint64_t w; i + 8 <= length; i += 8) {
+            std::memcpy(&w, text + i, 8);
+            if ((w & highs) | ((w - 0x20 * ones) & ~w & highs) | hasZero(w ^ ('"' * ones)) |
+                hasZero(w ^ ('\\' * ones)))
+                break;
         }
-        if (plain) {
+        while (i < length && plain[(unsigned char)text[i]])
+            i++;
+        if (i == length) {
             out.append(text, length);
             return;
         }
@@ -308,7 +325,7 @@ int VkExport(int argc, char** argv, FILE* /*out*/, FILE* err) {
             return VK_EXIT_FAILURE;
         }
     CChromeWriter writer(chromeFile);
-    CTraceCalls calls(chrome ? &writer : nullptr);
+    CTraceCalls calls(chrome ? &writer : nullptr, folded != nullptr);
     if (chrome) writer.Begin(path);
     if (!ReadTraceCalls("export", path, &calls, err)) return VK_EXIT_FAILURE;
     if (chrome && !(writer.End() && chromeFile.Commit())) {

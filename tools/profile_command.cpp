@@ -98,7 +98,7 @@ int VkProfile(int argc, char** argv, FILE* out, FILE* err) {
         return VK_EXIT_USAGE;
     }
 
-    CTraceCalls calls;
+    CTraceCalls calls(nullptr, false);
     if (!ReadTraceCalls("profile", path, &calls, err)) return VK_EXIT_FAILURE;
 
     std::vector<const TraceFunction*> order;

@@ -16,7 +16,8 @@ bool IsEntryDetail(const CString& detail) {
 
 } // namespace
 
-CTraceCalls::CTraceCalls(Listener* listener) : m_listener(listener) {
+CTraceCalls::CTraceCalls(Listener* listener, bool keepStacks)
+    : m_listener(listener), m_keepStacks(keepStacks) {
     m_stacks.push_back(TraceStack{-1, -1, 0});
 }
 
@@ -40,19 +41,20 @@ uint64_t CTraceCalls::Delay(const CString& text) {
     return 0;
 }
 
-int CTraceCalls::FunctionId(std::string_view name) {
+TraceFunction* CTraceCalls::FindFunction(std::string_view name) {
     const auto found = m_functionIds.find(name);
-    if (found != m_functionIds.end()) return found->second;
+    if (found != m_functionIds.end()) return &m_functions[(size_t)found->second];
     m_functions.emplace_back();
     m_functions.back().name.assign(name.data(), name.size());
     const int id = (int)m_functions.size() - 1;
+    m_functions.back().id = id;
     try {
         m_functionIds.emplace(std::string_view(m_functions.back().name), id);
     } catch (...) {
         m_functions.pop_back();
         throw;
     }
-    return id;
+    return &m_functions.back();
 }
 
 int CTraceCalls::StackId(int parent, int function) {
@@ -76,14 +78,14 @@ void CTraceCalls::AddSelf(uint64_t ms) {
         return;
     }
     const Frame& top = m_open.back();
-    m_functions[(size_t)top.function].selfMs += ms;
-    m_stacks[(size_t)top.stack].selfMs += ms;
+    top.function->selfMs += ms;
+    if (m_keepStacks) m_stacks[(size_t)top.stack].selfMs += ms;
 }
 
 void CTraceCalls::EndCall(uint64_t endMs, const TraceRowText* leave) {
     const Frame frame = m_open.back();
     m_open.pop_back();
-    TraceFunction& f = m_functions[(size_t)frame.function];
+    TraceFunction& f = *frame.function;
     const uint64_t ms = endMs - frame.startMs;
     // Only the outermost call of a recursion counts: the inner ones' time is inside it.
     if (--f.open == 0) {
@@ -114,8 +116,7 @@ void CTraceCalls::AddRow(const TraceRowText& row) {
     // session's first call starts at the indentation of the old one's.
     const bool entry = IsEntryDetail(row.detail);
     while (!m_open.empty() && m_open.back().indent >= indent) {
-        if (!entry && m_open.back().indent == indent &&
-            m_functions[(size_t)m_open.back().function].name == name) {
+        if (!entry && m_open.back().indent == indent && m_open.back().function->name == name) {
             m_now += delay;
             AddSelf(delay);
             EndCall(m_now, &row);
@@ -126,11 +127,11 @@ void CTraceCalls::AddRow(const TraceRowText& row) {
     m_now += delay;
     AddSelf(delay);
     if (entry) {
-        const int id = FunctionId(name);
-        const int stack = StackId(m_open.empty() ? 0 : m_open.back().stack, id);
-        m_open.push_back(Frame{id, stack, indent, m_now});
-        m_functions[(size_t)id].calls++;
-        m_functions[(size_t)id].open++;
+        TraceFunction* f = FindFunction(name);
+        const int stack = m_keepStacks ? StackId(m_open.empty() ? 0 : m_open.back().stack, f->id) : 0;
+        m_open.push_back(Frame{f, stack, indent, m_now});
+        f->calls++;
+        f->open++;
         m_calls++;
     } else if (m_listener) {
         m_listener->OnLine(name, row, m_now);

@@ -32,6 +32,7 @@
 // A function of the trace and what its calls took, in milliseconds.
 struct TraceFunction {
     std::string name;        // code page 949, without indentation
+    int id = 0;              // its place in CTraceCalls::Functions()
     uint64_t calls = 0;      // every call, recursive and unfinished ones included
     uint64_t outerCalls = 0; // the calls not inside another call of the same function
     uint64_t totalMs = 0;    // the time of the outer calls
@@ -61,14 +62,16 @@ public:
         virtual void OnLine(std::string_view name, const TraceRowText& row, uint64_t timeMs) = 0;
     };
 
-    explicit CTraceCalls(Listener* listener = nullptr);
+    // keepStacks: find the distinct call stacks and their self times too (Stacks()).
+    explicit CTraceCalls(Listener* listener = nullptr, bool keepStacks = true);
 
     void AddRow(const TraceRowText& row);
     // The end of the trace: the calls still open are unfinished.
     void Finish();
 
     const std::deque<TraceFunction>& Functions() const { return m_functions; }
-    // Stack 0 is the root, whose self time is the time outside any call.
+    // Stack 0 is the root, whose self time is the time outside any call; the only stack unless
+    // the stacks are kept.
     const std::vector<TraceStack>& Stacks() const { return m_stacks; }
     uint64_t Rows() const { return m_rows; }
     uint64_t Calls() const { return m_calls; }
@@ -81,19 +84,20 @@ public:
 
 private:
     struct Frame {
-        int function;
+        TraceFunction* function;
         int stack;
         size_t indent;
         uint64_t startMs;
     };
 
     uint64_t Delay(const CString& text);
-    int FunctionId(std::string_view name);
+    TraceFunction* FindFunction(std::string_view name); // added when new
     int StackId(int parent, int function);
     void AddSelf(uint64_t ms);
     void EndCall(uint64_t endMs, const TraceRowText* leave);
 
     Listener* m_listener;
+    bool m_keepStacks;
     std::deque<TraceFunction> m_functions; // a deque: the names the index points to never move
     std::unordered_map<std::string_view, int> m_functionIds;
     std::vector<TraceStack> m_stacks;

@@ -177,7 +177,7 @@ TEST_F(Profile, ExportsReadBack) {
     std::string trace =
         Trace({"0>Main 1", "1>Calc 2", "2>Read 3", "2 Read 4", "1 Calc 5", "1>Calc 1", "1 Calc 0",
                "1>한글함수 2", "2 line 3", "1 한글함수 1", "0 Main 6", "0 top 2", "0>Main 1", "1>Open 5"});
-    trace += "\xFF;\"x|7|a\\\"b\\nc\r\n";
+    trace += "\xFF;\"x|7|0123456789a\\\"b\\nc\r\n";
     WriteFileBytes(P("t.vkp"), trace);
     WriteFileBytes(P("old.json"), "old");
     ASSERT_EQ(0, Run(VkExport, {P("t.vkp"), "--chrome", P("t.json"), "--folded", P("t.txt")}).first);
@@ -210,7 +210,7 @@ TEST_F(Profile, ExportsReadBack) {
     EXPECT_EQ(7u, calls.size());
     EXPECT_EQ((43.0 - 11) * 1000, outer);
     EXPECT_EQ("true", calls.back()->fields.at("args")["unfinished"].text);
-    EXPECT_EQ((std::vector<std::string>{u8"line=r", u8"top=r", u8"\\\\xFF;\\\"x=a\\\\\\\"b\\nc"}), lines);
+    EXPECT_EQ((std::vector<std::string>{u8"line=r", u8"top=r", u8"\\\\xFF;\\\"x=0123456789a\\\\\\\"b\\nc"}), lines);
     EXPECT_NE(std::string::npos,
               json.find(u8"{\"name\":\"한글함수\",\"ph\":\"X\",\"ts\":18000,\"dur\":4000,"));
 
