@@ -55,6 +55,8 @@ public:
 
     bool Open() {
         m_file = std::fopen(m_temp.c_str(), "wb");
+        // The text comes in large pieces already: straight to the system, no copy on the way.
+        if (m_file) std::setvbuf(m_file, nullptr, _IONBF, 0);
         return m_file != nullptr;
     }
     FILE* File() const {

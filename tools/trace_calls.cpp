@@ -7,11 +7,20 @@
 namespace {
 
 const size_t kEntryDetailLength = 96; // an entry row's detail: this many "-"
+static_assert(kEntryDetailLength % 8 == 0, "compared eight bytes at a time");
 
+// Compared eight bytes at a time here: some C runtimes (Wine's) compare memory a byte at a time,
+// and a quarter of a trace's rows are entries.
 bool IsEntryDetail(const CString& detail) {
-    static const std::string dashes(kEntryDetailLength, '-');
-    return (size_t)detail.GetLength() == kEntryDetailLength &&
-           std::memcmp((LPCTSTR)detail, dashes.data(), kEntryDetailLength) == 0;
+    if ((size_t)detail.GetLength() != kEntryDetailLength) return false;
+    const char* p = detail;
+    const uint64_t dashes = 0x2D2D2D2D2D2D2D2DULL;
+    for (size_t i = 0; i < kEntryDetailLength; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w != dashes) return false;
+    }
+    return true;
 }
 
 } // namespace
