@@ -77,7 +77,9 @@ double PeakMegabytes() {
 #endif
 }
 
-// A trace of `rows` rows of the shape of a real session (and of gen-trace's).
+// A trace of `rows` rows of the shape of a real session: gen-trace's, but for the callees, which
+// gen-trace picks at random (so that its distinct stacks, and the memory --folded keeps for them,
+// grow until all 137,256 combinations of seven names six deep are seen).
 bool WriteTrace(const std::string& path, long long rows) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
@@ -92,7 +94,9 @@ bool WriteTrace(const std::string& path, long long rows) {
         const unsigned r = (unsigned)(seed >> 33) % 1000, delay = (unsigned)(seed >> 20) % 3;
         const std::string d = std::to_string(delay);
         if ((r < 250 && stack.size() < 6) || stack.empty()) {
-            const int n = (int)(i % 7);
+            // Each function calls two others, as a script's functions call the same few: the
+            // distinct stacks stay few (at most 127), whatever the rows.
+            const int n = stack.empty() ? (int)(i % 7) : (stack.back() * 3 + (int)(r % 2) + 1) % 7;
             text += indent + names[n] + "|" + d + "|" + dashes + "\r\n";
             stack.push_back(n);
             indent += "     ";
@@ -141,6 +145,7 @@ template <typename F> Time Timed(F f) {
 struct Figures {
     Time read, profile, chrome, folded, both;
     double peak = 0;
+    long long rows = 0;
 };
 
 void PrintStep(const char* what, const Time& t, const Time& base) {
@@ -169,10 +174,17 @@ bool Measure(const std::string& trace, const std::string& dir, Figures* f) {
         status |= Run(VkExport, {trace, "--chrome", json, "--folded", folded}, table + ".export");
     });
     f->peak = PeakMegabytes();
-    std::printf("%s: %lld rows, %.0f MB; Chrome file %.0f MB, folded %.1f MB\n", trace.c_str(), rows,
-                (double)std::filesystem::file_size(trace) / 1e6,
+    f->rows = rows;
+    long long stacks = 0;
+    if (FILE* in = std::fopen(folded.c_str(), "rb")) {
+        for (int c; (c = std::fgetc(in)) != EOF;)
+            stacks += c == '\n';
+        std::fclose(in);
+    }
+    std::printf("%s: %lld rows, %.0f MB; Chrome file %.0f MB, folded %.1f MB (%lld stacks)\n", trace.c_str(),
+                rows, (double)std::filesystem::file_size(trace) / 1e6,
                 (double)std::filesystem::file_size(json) / 1e6,
-                (double)std::filesystem::file_size(folded) / 1e6);
+                (double)std::filesystem::file_size(folded) / 1e6, stacks);
     PrintStep("read alone (baseline)", f->read, f->read);
     PrintStep("profile", f->profile, f->read);
     PrintStep("export --chrome", f->chrome, f->read);
@@ -225,8 +237,9 @@ int main(int argc, char** argv) {
     const auto verdict = [](const Time& t, double goal) {
         return t.wall <= goal ? "met" : t.cpu <= goal ? "met in processor time, not on the clock" : "MISSED";
     };
-    std::printf("goals: profile in 3 s (%s), export in 6 s (--chrome %s, --folded %s)\n",
-                verdict(large.profile, 3), verdict(large.chrome, 6), verdict(large.folded, 6));
+    if (large.rows >= 10000000)
+        std::printf("goals: profile in 3 s (%s), export in 6 s (--chrome %s, --folded %s)\n",
+                    verdict(large.profile, 3), verdict(large.chrome, 6), verdict(large.folded, 6));
     if (!keep) {
         for (const std::string& f : made)
             std::remove(f.c_str());
