@@ -62,9 +62,14 @@ public:
     FILE* File() const {
         return m_file;
     }
-    // Writes text and empties it; FALSE once a write has failed.
+    // FALSE once a write has failed.
+    bool Write(const char* text, size_t length) {
+        m_ok = m_ok && std::fwrite(text, 1, length, m_file) == length;
+        return m_ok;
+    }
+    // Writes text and empties it.
     bool Write(std::string& text) {
-        m_ok = m_ok && std::fwrite(text.data(), 1, text.size(), m_file) == text.size();
+        Write(text.data(), text.size());
         text.clear();
         return m_ok;
     }
@@ -118,16 +123,55 @@ void AppendNumber(std::string& out, uint64_t value) {
         out += digits[--n];
 }
 
-// Milliseconds as the microseconds of the Trace Event Format (no product to overflow).
-void AppendMicroseconds(std::string& out, uint64_t ms) {
-    AppendNumber(out, ms);
-    if (ms != 0) out += "000";
-}
+// The Chrome file's text, gathered in a buffer of a fixed size that is written whenever it is
+// full: the pieces of an event are copied in without the checks of a growing string.
+class CEventText {
+public:
+    explicit CEventText(COutputFile& file) : m_file(file), m_buffer(kFlushBytes) {}
+
+    void Put(const char* text, size_t length) {
+        if (length > m_buffer.size() - m_used) {
+            Flush();
+            if (length > m_buffer.size()) {
+                m_file.Write(text, length);
+                return;
+            }
+        }
+        std::memcpy(m_buffer.data() + m_used, text, length);
+        m_used += length;
+    }
+    template <size_t N> void Put(const char (&text)[N]) { Put(text, N - 1); }
+    void Put(const std::string& text) { Put(text.data(), text.size()); }
+    // Milliseconds as the microseconds of the Trace Event Format (no product to overflow).
+    void PutMicroseconds(uint64_t ms) {
+        char digits[24];
+        int n = (int)sizeof digits;
+        if (ms != 0) {
+            n -= 3;
+            std::memcpy(digits + n, "000", 3);
+        }
+        do {
+            digits[--n] = (char)('0' + ms % 10);
+            ms /= 10;
+        } while (ms != 0);
+        Put(digits + n, sizeof digits - (size_t)n);
+    }
+    bool Flush() {
+        const bool ok = m_file.Write(m_buffer.data(), m_used);
+        m_used = 0;
+        return ok;
+    }
+
+private:
+    COutputFile& m_file;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
+};
 
 // Code page 949 text as the contents of a JSON string.
 class CJsonText {
 public:
-    void Append(std::string& out, const char* text, size_t length) {
+    void Append(CEventText& out, const char* text, size_t length) {
         // Most texts are printable ASCII without a quote or backslash: copied as they are.
         static const std::array<bool, 256> plain = [] {
             std::array<bool, 256> t{};
@@ -148,42 +192,44 @@ public:
         while (i < length && plain[(unsigned char)text[i]])
             i++;
         if (i == length) {
-            out.append(text, length);
+            out.Put(text, length);
             return;
         }
         m_utf8.clear();
         m_utf8Text.Append(text, length, &m_utf8);
         static const char digits[] = "0123456789abcdef";
+        m_escaped.clear();
         for (const char ch : m_utf8) {
             const unsigned char c = (unsigned char)ch;
             if (c == '"' || c == '\\') {
-                out += '\\';
-                out += ch;
+                m_escaped += '\\';
+                m_escaped += ch;
             } else if (c == '\n') {
-                out += "\\n";
+                m_escaped += "\\n";
             } else if (c == '\r') {
-                out += "\\r";
+                m_escaped += "\\r";
             } else if (c == '\t') {
-                out += "\\t";
+                m_escaped += "\\t";
             } else if (c < 0x20) {
-                out += "\\u00";
-                out += digits[c >> 4];
-                out += digits[c & 15];
+                m_escaped += "\\u00";
+                m_escaped += digits[c >> 4];
+                m_escaped += digits[c & 15];
             } else {
-                out += ch;
+                m_escaped += ch;
             }
         }
+        out.Put(m_escaped);
     }
 
 private:
     CUtf8Text m_utf8Text;
-    std::string m_utf8;
+    std::string m_utf8, m_escaped;
 };
 
 // The Trace Event Format's JSON object, written as the calls end.
 class CChromeWriter : public CTraceCalls::Listener {
 public:
-    explicit CChromeWriter(COutputFile& file) : m_file(file) {}
+    explicit CChromeWriter(COutputFile& file) : m_text(file) {}
 
     void Begin(const char* tracePath) {
         // The process is named after the trace file (its name as given, where that is ASCII).
@@ -194,55 +240,49 @@ public:
         for (const char c : name)
             if ((unsigned char)c >= 0x80) name.clear();
         if (name.empty()) name = "trace";
-        m_text += "{\"traceEvents\":[\n{\"name\":\"process_name\",\"ph\":\"M\",\"pid\":1,\"tid\":1,\"args\":{"
-                  "\"name\":\"";
+        m_text.Put(
+            "{\"traceEvents\":[\n{\"name\":\"process_name\",\"ph\":\"M\",\"pid\":1,\"tid\":1,\"args\":{"
+            "\"name\":\"");
         m_json.Append(m_text, name.data(), name.size());
-        m_text += "\"}},\n{\"name\":\"thread_name\",\"ph\":\"M\",\"pid\":1,\"tid\":1,\"args\":{\"name\":"
-                  "\"script\"}}";
+        m_text.Put("\"}},\n{\"name\":\"thread_name\",\"ph\":\"M\",\"pid\":1,\"tid\":1,\"args\":{\"name\":"
+                   "\"script\"}}");
     }
     bool End() {
-        m_text += "\n],\"displayTimeUnit\":\"ms\"}\n";
-        return m_file.Write(m_text);
+        m_text.Put("\n],\"displayTimeUnit\":\"ms\"}\n");
+        return m_text.Flush();
     }
 
     void OnCall(const TraceFunction& function, uint64_t startMs, uint64_t endMs,
                 const TraceRowText* leave) override {
         const std::string& name = function.name;
-        m_text += ",\n{\"name\":\"";
+        m_text.Put(",\n{\"name\":\"");
         m_json.Append(m_text, name.data(), name.size());
-        m_text += "\",\"ph\":\"X\",\"ts\":";
-        AppendMicroseconds(m_text, startMs);
-        m_text += ",\"dur\":";
-        AppendMicroseconds(m_text, endMs - startMs);
-        m_text += ",\"pid\":1,\"tid\":1,\"args\":{";
+        m_text.Put("\",\"ph\":\"X\",\"ts\":");
+        m_text.PutMicroseconds(startMs);
+        m_text.Put(",\"dur\":");
+        m_text.PutMicroseconds(endMs - startMs);
+        m_text.Put(",\"pid\":1,\"tid\":1,\"args\":{");
         if (leave) {
-            m_text += "\"detail\":\"";
+            m_text.Put("\"detail\":\"");
             m_json.Append(m_text, leave->detail, (size_t)leave->detail.GetLength());
-            m_text += "\"}}";
+            m_text.Put("\"}}");
         } else {
-            m_text += "\"unfinished\":true}}";
+            m_text.Put("\"unfinished\":true}}");
         }
-        Flush();
     }
     void OnLine(std::string_view name, const TraceRowText& row, uint64_t timeMs) override {
-        m_text += ",\n{\"name\":\"";
+        m_text.Put(",\n{\"name\":\"");
         m_json.Append(m_text, name.data(), name.size());
-        m_text += "\",\"ph\":\"i\",\"s\":\"t\",\"ts\":";
-        AppendMicroseconds(m_text, timeMs);
-        m_text += ",\"pid\":1,\"tid\":1,\"args\":{\"detail\":\"";
+        m_text.Put("\",\"ph\":\"i\",\"s\":\"t\",\"ts\":");
+        m_text.PutMicroseconds(timeMs);
+        m_text.Put(",\"pid\":1,\"tid\":1,\"args\":{\"detail\":\"");
         m_json.Append(m_text, row.detail, (size_t)row.detail.GetLength());
-        m_text += "\"}}";
-        Flush();
+        m_text.Put("\"}}");
     }
 
 private:
-    void Flush() {
-        if (m_text.size() >= kFlushBytes) m_file.Write(m_text);
-    }
-
-    COutputFile& m_file;
+    CEventText m_text;
     CJsonText m_json;
-    std::string m_text;
 };
 
 // A name as a frame of a folded stack: UTF-8, with the ";" that separates frames and the line
