@@ -1,4 +1,5 @@
 #include "TraceFile.h"
+#include "ByteSearch.h"
 #include "TraceLineReader.h"
 
 #include <cerrno>
@@ -50,7 +51,7 @@ BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
     size_t n = length;
     if (text[n - 1] == '\n') n--;
     std::string unescaped;
-    if (std::memchr(line, '\\', n) != nullptr || std::memchr(line, '\n', n) != nullptr) {
+    if (FindByte(line, n, '\\') != nullptr || FindByte(line, n, '\n') != nullptr) {
         unescaped.reserve(n);
         for (size_t i = 0; i < n; i++)
             if (line[i] != '\n') unescaped += line[i];
@@ -71,7 +72,7 @@ BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
     // and the second, detail = everything after the second "|", so it keeps any "|" of its own
     // (the delay's text when there is no second "|").
     const char* end = line + n;
-    const char* first = (const char*)std::memchr(line, '|', n);
+    const char* first = FindByte(line, n, '|');
     if (first == nullptr) {
         Assign(row->function, line, n);
         Assign(row->delay, line, 0);
@@ -79,7 +80,7 @@ BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
         return TRUE;
     }
     Assign(row->function, line, (size_t)(first - line));
-    const char* second = (const char*)std::memchr(first + 1, '|', (size_t)(end - first - 1));
+    const char* second = FindByte(first + 1, (size_t)(end - first - 1), '|');
     const char* delayEnd = second != nullptr ? second : end;
     Assign(row->delay, first + 1, (size_t)(delayEnd - first - 1));
     if (second != nullptr)
@@ -120,8 +121,8 @@ TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, voi
         TraceRowText row;
         while (reader.Next(&line, &length)) {
             // Up to the first NUL, as a C string would hold the line.
-            const void* nul = std::memchr(line, '\0', length);
-            if (nul != nullptr) length = (size_t)((const char*)nul - line);
+            const char* nul = FindByte(line, length, '\0');
+            if (nul != nullptr) length = (size_t)(nul - line);
             if (ParseTraceLine(line, length, &row)) onRow(row, context);
         }
         if (reader.TooLong()) return TRACE_FILE_LINE_TOO_LONG;
