@@ -10,6 +10,7 @@
 //   "(root)". Stacks of 0 ms are left out: they would have no width.
 // Both are UTF-8. Each file is written under a temporary name and put in place only once it is
 // complete, so a failed export leaves the file that was there before.
+#include "ByteCopy.h"
 #include "trace_calls.h"
 #include "utf8_text.h"
 #include "vktool.h"
@@ -137,7 +138,7 @@ public:
                 return;
             }
         }
-        std::memcpy(m_buffer.data() + m_used, text, length);
+        CopyBytes(m_buffer.data() + m_used, text, length);
         m_used += length;
     }
     template <size_t N> void Put(const char (&text)[N]) { Put(text, N - 1); }

@@ -1,9 +1,9 @@
 #include "TraceFile.h"
+#include "ByteCopy.h"
 #include "ByteSearch.h"
 #include "TraceLineReader.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -32,32 +32,6 @@ CString FormatTraceLine(const CString& function, const CString& delay, const CSt
 }
 
 namespace {
-// Copies n bytes eight at a time, with no loop shorter than a word: a row's three columns are
-// short copies, and some C runtimes' memcpy (Wine's) costs more in its call and its choice of a
-// way to copy than in the copying. The pieces of fixed size are compiled to plain moves.
-void CopyBytes(char* to, const char* from, size_t n) {
-    if (n >= 8) {
-        uint64_t w;
-        for (size_t i = 0; i + 8 < n; i += 8) {
-            std::memcpy(&w, from + i, 8);
-            std::memcpy(to + i, &w, 8);
-        }
-        // The last eight, overlapping those copied already.
-        std::memcpy(&w, from + n - 8, 8);
-        std::memcpy(to + n - 8, &w, 8);
-    } else if (n >= 4) {
-        uint32_t head, tail;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&tail, from + n - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + n - 4, &tail, 4);
-    } else if (n > 0) {
-        to[0] = from[0];
-        to[n / 2] = from[n / 2];
-        to[n - 1] = from[n - 1];
-    }
-}
-
 // Sets a string to n bytes, reusing its storage (a row read after another takes no allocation).
 void Assign(CString& s, const char* p, size_t n) {
     CopyBytes(s.GetBufferSetLength((int)n), p, n);
