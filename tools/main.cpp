@@ -20,6 +20,12 @@ static void PrintUsage(FILE* f) {
                "                    write the text of file IN as a compiled script\n"
                "  show FILE [--raw] print the clear text of a .vkl or .vkc file as the debugger shows it\n"
                "                    (no line end added), or a .vkp trace file as a table\n"
+               "  profile TRACE.vkp [--sort total|calls|self|max] [--top N]\n"
+               "                    print where a trace's time went: calls, total, self, mean and\n"
+               "                    slowest call of each function\n"
+               "  export TRACE.vkp [--chrome OUT.json] [--folded OUT.txt]\n"
+               "                    write a trace's calls for timeline viewers (Trace Event Format)\n"
+               "                    and flame-graph tools (folded stacks), in UTF-8\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
                "  capture OUT.vkp   receive trace records as the debugger does, with nobody watching, and\n"
@@ -38,6 +44,8 @@ static int Dispatch(const char* command, int argc, char** argv) {
     if (std::strcmp(command, "lock") == 0) return VkLock(argc, argv);
     if (std::strcmp(command, "pack") == 0) return VkPack(argc, argv);
     if (std::strcmp(command, "show") == 0) return VkShow(argc, argv);
+    if (std::strcmp(command, "profile") == 0) return VkProfile(argc, argv);
+    if (std::strcmp(command, "export") == 0) return VkExport(argc, argv);
     if (std::strcmp(command, "send") == 0 || std::strcmp(command, "demo") == 0) {
 #if defined(_WIN32) && defined(VKTOOL_ENGINE_COMMANDS)
         return command[0] == 's' ? VkSend(argc, argv) : VkDemo(argc, argv);

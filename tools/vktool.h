@@ -20,6 +20,11 @@ int VkPack(int argc, char** argv);
 // vktool show FILE: prints the clear text of a .vkl or .vkc file as the debugger shows it, or a
 // .vkp trace file as a table.
 int VkShow(int argc, char** argv);
+// vktool profile TRACE.vkp: prints where a trace's time went, one line per function.
+int VkProfile(int argc, char** argv);
+// vktool export TRACE.vkp --chrome OUT.json | --folded OUT.txt: writes a trace's calls for
+// timeline viewers and flame-graph tools.
+int VkExport(int argc, char** argv);
 
 // The same commands with their output and messages going to the given streams (binary streams,
 // so the texts pass through as bytes).
@@ -27,6 +32,8 @@ int VkMask(int argc, char** argv, FILE* out, FILE* err);
 int VkLock(int argc, char** argv, FILE* out, FILE* err);
 int VkPack(int argc, char** argv, FILE* out, FILE* err);
 int VkShow(int argc, char** argv, FILE* out, FILE* err);
+int VkProfile(int argc, char** argv, FILE* out, FILE* err);
+int VkExport(int argc, char** argv, FILE* out, FILE* err);
 // vktool show FILE.vkp: prints a trace file as a table (function, delay, detail with its line
 // breaks).
 int VkShowTrace(const char* path, bool raw, FILE* out, FILE* err);

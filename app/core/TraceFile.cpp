@@ -1,4 +1,6 @@
 #include "TraceFile.h"
+#include "ByteCopy.h"
+#include "ByteSearch.h"
 #include "TraceLineReader.h"
 
 #include <cstring>
@@ -21,61 +23,84 @@ CString FormatTraceLine(const CString& function, const CString& delay, const CSt
 namespace {
 // Sets a string to n bytes, reusing its storage (a row read after another takes no allocation).
 void Assign(CString& s, const char* p, size_t n) {
-    std::memcpy(s.GetBufferSetLength((int)n), p, n);
-}
-} // namespace
-
-BOOL ParseTraceLine(const CString& text, TraceRowText* row) {
-    return ParseTraceLine(text, (size_t)text.GetLength(), row);
+    CopyBytes(s.GetBufferSetLength((int)n), p, n);
 }
 
-BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
+// The same for a column that may hold "\n" pairs: each becomes a line feed, read from the left
+// (of two backslashes before an "n", the second makes the pair). The bytes between backslashes
+// are copied as runs.
+void AssignUnescaped(CString& s, const char* p, size_t n) {
+    char* out = s.GetBufferSetLength((int)n);
+    size_t length = 0;
+    const char* end = p + n;
+    for (;;) {
+        const char* backslash = FindByte(p, (size_t)(end - p), '\\');
+        const size_t run = (size_t)((backslash != nullptr ? backslash : end) - p);
+        CopyBytes(out + length, p, run);
+        length += run;
+        if (backslash == nullptr) break;
+        const bool pair = backslash + 1 < end && backslash[1] == 'n';
+        out[length++] = pair ? '\n' : '\\';
+        p = backslash + (pair ? 2 : 1);
+    }
+    s.ReleaseBuffer((int)length);
+}
+
+// ParseTraceLine; innerLineFeeds is false for a line known to hold no line feed but its last.
+BOOL ParseLine(const char* text, size_t length, bool innerLineFeeds, TraceRowText* row) {
     // The line feed counts: "ab" and its line feed make a row, "a" and its line feed do not.
     if (length <= 2) return FALSE;
     // Every line feed goes, then every "\n" pair becomes one (in this order: a pair that a removed
-    // line feed closes up counts too). A line without a backslash or an inner line feed, the usual
-    // one, is split where it is.
+    // line feed closes up counts too).
     const char* line = text;
     size_t n = length;
     if (text[n - 1] == '\n') n--;
-    std::string unescaped;
-    if (std::memchr(line, '\\', n) != nullptr || std::memchr(line, '\n', n) != nullptr) {
-        unescaped.reserve(n);
+    std::string joined;
+    if (innerLineFeeds && FindByte(line, n, '\n') != nullptr) {
+        joined.reserve(n);
         for (size_t i = 0; i < n; i++)
-            if (line[i] != '\n') unescaped += line[i];
-        size_t out = 0;
-        for (size_t i = 0; i < unescaped.size(); i++) {
-            if (unescaped[i] == '\\' && i + 1 < unescaped.size() && unescaped[i + 1] == 'n') {
-                unescaped[out++] = '\n';
-                i++;
-            } else {
-                unescaped[out++] = unescaped[i];
-            }
-        }
-        unescaped.resize(out);
-        line = unescaped.data();
-        n = unescaped.size();
+            if (line[i] != '\n') joined += line[i];
+        line = joined.data();
+        n = joined.size();
     }
     // function = before the first "|" (the whole line without one), delay = between the first
     // and the second, detail = everything after the second "|", so it keeps any "|" of its own
-    // (the delay's text when there is no second "|").
+    // (the delay's text when there is no second "|"). A pair holds no "|", so the columns are
+    // split first and their pairs turned into line feeds each on its own; a line without a
+    // backslash, the usual one, is only split.
+    const bool escaped = FindByte(line, n, '\\') != nullptr;
+    const auto put = [escaped](CString& s, const char* p, size_t count) {
+        if (escaped)
+            AssignUnescaped(s, p, count);
+        else
+            Assign(s, p, count);
+    };
     const char* end = line + n;
-    const char* first = (const char*)std::memchr(line, '|', n);
+    const char* first = FindByte(line, n, '|');
     if (first == nullptr) {
-        Assign(row->function, line, n);
+        put(row->function, line, n);
         Assign(row->delay, line, 0);
         Assign(row->detail, line, 0);
         return TRUE;
     }
-    Assign(row->function, line, (size_t)(first - line));
-    const char* second = (const char*)std::memchr(first + 1, '|', (size_t)(end - first - 1));
+    put(row->function, line, (size_t)(first - line));
+    const char* second = FindByte(first + 1, (size_t)(end - first - 1), '|');
     const char* delayEnd = second != nullptr ? second : end;
-    Assign(row->delay, first + 1, (size_t)(delayEnd - first - 1));
+    put(row->delay, first + 1, (size_t)(delayEnd - first - 1));
     if (second != nullptr)
-        Assign(row->detail, second + 1, (size_t)(end - second - 1));
+        put(row->detail, second + 1, (size_t)(end - second - 1));
     else
-        Assign(row->detail, first + 1, (size_t)(end - first - 1));
+        put(row->detail, first + 1, (size_t)(end - first - 1));
     return TRUE;
+}
+} // namespace
+
+BOOL ParseTraceLine(const CString& text, TraceRowText* row) {
+    return ParseLine(text, (size_t)text.GetLength(), true, row);
+}
+
+BOOL ParseTraceLine(const char* text, size_t length, TraceRowText* row) {
+    return ParseLine(text, length, true, row);
 }
 
 LPCTSTR DescribeTraceFileResult(TraceFileResult result) {
@@ -108,10 +133,11 @@ TraceFileResult ReadTraceRows(LPCTSTR path, void (*onRow)(TraceRowText& row, voi
         size_t length;
         TraceRowText row;
         while (reader.Next(&line, &length)) {
-            // Up to the first NUL, as a C string would hold the line.
-            const void* nul = std::memchr(line, '\0', length);
-            if (nul != nullptr) length = (size_t)((const char*)nul - line);
-            if (ParseTraceLine(line, length, &row)) onRow(row, context);
+            // Up to the first NUL, as a C string would hold the line. The reader's line has no line
+            // feed but its last.
+            const char* nul = FindByte(line, length, '\0');
+            if (nul != nullptr) length = (size_t)(nul - line);
+            if (ParseLine(line, length, false, &row)) onRow(row, context);
         }
         if (reader.TooLong()) return TRACE_FILE_LINE_TOO_LONG;
         file.Close();

@@ -1,4 +1,5 @@
 #include "TraceLineReader.h"
+#include "ByteSearch.h"
 
 #include <cstring>
 
@@ -34,7 +35,7 @@ BOOL CTraceLineReader::Next(const char** line, size_t* length) {
     }
     size_t searched = m_begin; // the bytes before it hold no LF
     for (;;) {
-        char* lf = (char*)std::memchr(m_buffer.data() + searched, '\n', m_end - searched);
+        char* lf = FindByte(m_buffer.data() + searched, m_end - searched, '\n');
         if (lf != nullptr || m_eof) {
             char* start = m_buffer.data() + m_begin;
             char* stop = lf != nullptr ? lf + 1 : m_buffer.data() + m_end;

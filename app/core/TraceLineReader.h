@@ -1,6 +1,6 @@
 // Lines of a text file, read as text mode reads them (CR LF as LF, the LF kept), through one
-// large buffer: a file is read in big pieces and its lines found with memchr, instead of a byte
-// at a time. The memory it holds is the buffer, plus, for a line longer than the buffer, that
+// large buffer: a file is read in big pieces and its lines found with FindByte, many bytes at a
+// time. The memory it holds is the buffer, plus, for a line longer than the buffer, that
 // line, never more than the longest line it takes.
 #pragma once
 

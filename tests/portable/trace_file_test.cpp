@@ -131,6 +131,23 @@ TEST(TraceFile, BadInputIsReadByTheSameRulesOrRefused) {
     EXPECT_STREQ("kept", kept[0].function);
 }
 
+// Columns of every length up to a few words, each row's after a longer and a shorter row's (the
+// strings' storage reused), come back byte for byte.
+TEST(TraceFile, ColumnsOfEveryLengthAreReadWhole) {
+    ScratchDir dir;
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (size_t n = 0; n <= 40; n++)
+        for (size_t k : {n, (size_t)40 - n}) {
+            std::string column;
+            for (size_t i = 0; i < k; i++)
+                column += (char)('a' + (i * 7 + k) % 26);
+            bytes += "f" + column + "|" + column + "|" + column + "\r\n";
+            expected.push_back("f" + column + "#" + column + "#" + column);
+        }
+    EXPECT_EQ(expected, Show(ReadBytes(dir, bytes)));
+}
+
 // The buffered reader gives the lines text mode gives wherever its buffer's edge falls: inside a
 // CR LF, in a line longer than the buffer, in a last line without line end; a line past the
 // limit is refused as soon as its bytes pass it.
