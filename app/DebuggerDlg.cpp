@@ -113,11 +113,14 @@ LRESULT CDebuggerDlg::OnGridSelChange(WPARAM wParam, LPARAM lParam) {
 
     // The message is posted: the trace may have shrunk since, and a row without a detail any
     // more shows nothing.
-    INT_PTR index = row - fixedRows;
-    if (index >= m_details.GetSize()) return 1;
+    ShowRowDetail(row - fixedRows);
+    return 1;
+}
+
+void CDebuggerDlg::ShowRowDetail(INT_PTR index) {
+    if (index < 0 || index >= m_details.GetSize()) return;
     CString text = m_details[index];
     text.Replace("\n", "\r\n");
     text.Replace("^", "\r\n");
     SetDlgItemText(IDC_EDIT_DETAIL, text);
-    return 1;
 }

@@ -2,9 +2,11 @@
 // script engine by WM_COPYDATA; each one becomes a grid row and an entry of m_details.
 #pragma once
 
+#include "afxdlgs.h"
 #include "afxwin.h"
 #include "GridMainWnd.h"
 #include "TraceDetails.h"
+#include "TraceSearch.h"
 #include "TraceRecord.h"
 #include "resource.h"
 
@@ -17,6 +19,14 @@ public:
 
     // Gives every cell of a freshly added row the body look and the row its height.
     void FormatTraceRow(int row);
+    // Find (TraceFind.cpp): Ctrl+F opens the system's Find dialog; FindNextMatch searches from the
+    // focus row the given way, wrapping at the end, and makes the row found the focused and only
+    // selected row, in view, its detail in the detail box.
+    void OnEditFind();
+    void FindNextMatch(BOOL down);
+    // The detail box shows a row's full detail, as a click on the row shows it.
+    void ShowRowDetail(INT_PTR index);
+
     // The one-time grid set-up of OnInitDialog.
     void SetupGrid();
 
@@ -75,6 +85,14 @@ protected:
     // is the user's.
     BOOL m_following;
     int m_viewPos; // vertical scroll position the trace last left the view at
+
+    // The Find dialog and the last search's text and options (kept for the run).
+    CFindReplaceDialog m_find;
+    TraceFindQuery m_findQuery;
+    BOOL m_findDown = TRUE;
+    LRESULT OnFindMessage(WPARAM wParam, LPARAM lParam);
+    // Ctrl+F and F3 / Shift+F3 in the dialog or the Find dialog, and the Find dialog's own keys.
+    BOOL PreTranslateFindKeys(MSG* pMsg);
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -109,6 +109,7 @@ void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
 
 LRESULT CDebuggerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == StorageQueryMessage()) return AnswerStorageQuery(wParam);
+    if (message == CFindReplaceDialog::GetFindReplaceMsg()) return OnFindMessage(wParam, lParam);
     switch (message) {
     case WM_COMMAND:
     case WM_SYSCOMMAND:
@@ -129,6 +130,7 @@ BOOL CDebuggerDlg::PreTranslateMessage(MSG* pMsg) {
     if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK))
         FlushTraceView();
+    if (PreTranslateFindKeys(pMsg)) return TRUE;
     // Ctrl+End in the grid goes to the newest row, and the view follows again, also when records
     // that came after the user's click have dropped the focus cell (every new row does) and the
     // grid's own keys have no cell to move from.
