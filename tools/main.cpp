@@ -20,6 +20,9 @@ static void PrintUsage(FILE* f) {
                "                    write the text of file IN as a compiled script\n"
                "  show FILE [--raw] print the clear text of a .vkl or .vkc file as the debugger shows it\n"
                "                    (no line end added), or a .vkp trace file as a table\n"
+               "  find TRACE.vkp TEXT [--case] [--word]\n"
+               "                    print the rows the debugger's Find finds for TEXT: row number,\n"
+               "                    function, delay and detail, tab-separated\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
                "  capture OUT.vkp   receive trace records as the debugger does, with nobody watching, and\n"
@@ -38,6 +41,7 @@ static int Dispatch(const char* command, int argc, char** argv) {
     if (std::strcmp(command, "lock") == 0) return VkLock(argc, argv);
     if (std::strcmp(command, "pack") == 0) return VkPack(argc, argv);
     if (std::strcmp(command, "show") == 0) return VkShow(argc, argv);
+    if (std::strcmp(command, "find") == 0) return VkFind(argc, argv);
     if (std::strcmp(command, "send") == 0 || std::strcmp(command, "demo") == 0) {
 #if defined(_WIN32) && defined(VKTOOL_ENGINE_COMMANDS)
         return command[0] == 's' ? VkSend(argc, argv) : VkDemo(argc, argv);
