@@ -89,16 +89,16 @@ int main(int argc, char** argv) {
         q.wholeWord = std::strstr(c.name, "word") != nullptr;
         const CTraceFinder f(load.rows, q);
         INT_PTR index = 0;
-        line(c.name, BestMs(repeat, [&] { index = f.FindFrom(-1, c.down).index; }),
-             index < 0 ? "" : "  (found: wrong)");
+        const double ms = BestMs(repeat, [&] { index = f.FindFrom(-1, c.down).index; });
+        line(c.name, ms, index < 0 ? "" : "  (found: wrong)");
     }
     {
         TraceFindQuery q;
         q.text = "LASTNEEDLE";
         const CTraceFinder f(load.rows, q);
         INT_PTR index = -1;
-        line("last row, from the first", BestMs(repeat, [&] { index = f.FindFrom(0, true).index; }),
-             index == n - 1 ? "" : "  (not the last row: wrong)");
+        const double ms = BestMs(repeat, [&] { index = f.FindFrom(0, true).index; });
+        line("last row, from the first", ms, index == n - 1 ? "" : "  (not the last row: wrong)");
     }
     {
         TraceFindQuery q;

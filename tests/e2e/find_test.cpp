@@ -1,9 +1,8 @@
-// Find in the real debugger: Ctrl+F opens the system's Find dialog over the trace, Enter and F3
-// walk the matches down and Shift+F3 up, wrapping at the ends; a text found nowhere says so and
-// changes nothing; Hangul, and a double-byte character whose second byte is an ASCII letter, are
-// matched as whole characters; a masked detail is found by its hex. The found row is checked
-// where a person sees it: the detail box, the next F3 going on from it (the focus), and a click
-// on the top row of the view.
+// Find in the real debugger: Ctrl+F opens the system's Find dialog, Enter and F3 walk the
+// matches down and Shift+F3 up, wrapping; a text found nowhere says so and changes nothing;
+// Hangul, a double-byte character whose second byte is a letter, and a masked detail's hex are
+// matched exactly. The row found is checked by the detail box, by F3 going on from it (the focus)
+// and by a click on the top row of the view.
 #include "e2e_fixture.h"
 #include "e2e_input.h"
 
@@ -14,65 +13,63 @@ using e2e::KIND_TRACE;
 
 namespace {
 
-constexpr int kFindWhatEdit = 1152; // the Find dialog's "Find what" box
+const char kWide[] = "\x81\x41"
+                     "BC 값"; // the 0x81 0x41 character, then "BC"
 
 std::string Record(int n) {
     if (n == 10) return "ReadInput|first";
     if (n == 20) return "LoadInputFID|secret"; // a masked function: its detail is stored as hex
     if (n == 40) return "Call|calls readinput again";
-    if (n == 50)
-        return "한글함수|\x81\x41"
-               "BC 값";
+    if (n == 50) return std::string("한글함수|") + kWide;
     return "Step|detail of record " + std::to_string(n);
 }
 
 class FindTest : public DebuggerTest {
 protected:
-    // The Find dialog: the debugger's own top-level dialog with a "Find what" box.
+    void SetUp() override {
+        DebuggerTest::SetUp();
+        for (int n = 1; n <= 60; n++)
+            ASSERT_EQ(TRUE, Send(KIND_TRACE, Record(n))) << n;
+    }
     HWND FindDialog() const {
         for (HWND w : e2e::FindTopLevelWindows(dbg.Pid(), "#32770", ""))
-            if (GetWindow(w, GW_OWNER) == dbg.Window() && GetDlgItem(w, kFindWhatEdit)) return w;
+            if (GetWindow(w, GW_OWNER) == dbg.Window() && GetDlgItem(w, 1152)) return w; // "Find what"
         return nullptr;
     }
-    bool Keys(HWND to, std::initializer_list<WORD> keys) {
-        return e2e::BringToFront(to) && e2e::PressKeys(keys) && dbg.Sync() && dbg.Sync();
+    bool Keys(std::initializer_list<WORD> keys) {
+        return e2e::BringToFront(dbg.Window()) && e2e::PressKeys(keys) && dbg.Sync() && dbg.Sync();
     }
-    // Ctrl+F in the debugger, then the text in "Find what" and Enter; the detail box after it.
+    // Ctrl+F, the text put (or typed) in "Find what", Enter; then the detail box. The keys reach
+    // the Find dialog through the debugger's message loop, as typed keys do.
     std::string Find(const std::string& text, bool type = false) {
-        if (!FindDialog() && !Keys(dbg.Window(), {VK_CONTROL, 'F'})) return "<no Ctrl+F>";
         HWND dialog = nullptr;
-        if (!e2e::WaitUntil([&] { return (dialog = FindDialog()) != nullptr; }, e2e::SYNC_TIMEOUT_MS))
+        if ((!FindDialog() && !Keys({VK_CONTROL, 'F'})) ||
+            !e2e::WaitUntil([&] { return (dialog = FindDialog()) != nullptr; }, e2e::SYNC_TIMEOUT_MS))
             return "<no Find dialog>";
-        // The keys go to the Find dialog's box through the debugger's message loop, as typed keys do.
-        HWND edit = GetDlgItem(dialog, kFindWhatEdit);
+        HWND edit = GetDlgItem(dialog, 1152);
         SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)(type ? "" : text.c_str()));
-        if (type)
-            for (char c : text)
-                PostMessageA(edit, WM_CHAR, (BYTE)c, 1);
+        for (char c : type ? text : std::string())
+            PostMessageA(edit, WM_CHAR, (BYTE)c, 1);
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
-        PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
         return dbg.Sync() && dbg.Sync() ? dbg.DetailText() : "<no Enter>";
     }
     std::string F3(bool shift) {
-        const bool ok = shift ? Keys(dbg.Window(), {VK_SHIFT, VK_F3}) : Keys(dbg.Window(), {VK_F3});
-        return ok ? dbg.DetailText() : "<no F3>";
+        return (shift ? Keys({VK_SHIFT, VK_F3}) : Keys({VK_F3})) ? dbg.DetailText() : "<no F3>";
     }
-    // The not-found message: its text, then it is closed.
-    std::string NotFoundMessage() {
+    // The not-found message's text; the message is closed.
+    std::string NotFound(const std::string& text) {
+        Find(text);
         HWND box = dbg.WaitForPrompt();
-        if (!box) return "<no message>";
-        const std::string text = e2e::ReadPrompt(box).text;
-        e2e::PressPromptButton(box, IDOK);
+        const std::string message = box ? e2e::ReadPrompt(box).text : "<no message>";
+        if (box) e2e::PressPromptButton(box, IDOK);
         e2e::WaitUntil([&] { return dbg.Prompts().empty(); }, e2e::SYNC_TIMEOUT_MS);
-        return text;
+        return message;
     }
-    // The detail of the row shown at the top of the view, by a click on it.
     std::string ClickTopRow() {
-        HWND grid = dbg.Item(e2e::GRID_CONTROL_ID);
-        const LPARAM at = MAKELPARAM(60, 20 + 10); // below the 20-pixel heading row
+        const LPARAM at = MAKELPARAM(60, 30); // below the 20-pixel heading row
         dbg.SetDetailText("<unchanged>");
-        PostMessageA(grid, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(grid, WM_LBUTTONUP, 0, at);
+        PostMessageA(dbg.Item(e2e::GRID_CONTROL_ID), WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(dbg.Item(e2e::GRID_CONTROL_ID), WM_LBUTTONUP, 0, at);
         return dbg.Sync() && dbg.Sync() ? dbg.DetailText() : "<no click>";
     }
 };
@@ -80,42 +77,30 @@ protected:
 } // namespace
 
 TEST_F(FindTest, EnterAndF3WalkTheMatchesBothWaysAndWrap) {
-    for (int n = 1; n <= 60; n++)
-        ASSERT_EQ(TRUE, Send(KIND_TRACE, Record(n))) << n;
     ASSERT_EQ("first", Find("readinput", true));
-    // The row found is the focus: F3 goes on from it, also with the Find dialog closed.
     EXPECT_EQ("calls readinput again", F3(false));
     ASSERT_TRUE(PostMessageA(FindDialog(), WM_COMMAND, IDCANCEL, 0) && dbg.Sync());
-    ASSERT_EQ(nullptr, FindDialog());
+    ASSERT_EQ(nullptr, FindDialog());             // F3 goes on with the dialog closed
     EXPECT_EQ("first", F3(false));                // wrapped to the start
     EXPECT_EQ("calls readinput again", F3(true)); // up, wrapped to the end
     EXPECT_EQ("first", F3(true));
 
-    // Not there: a message, and the row, the detail and the view stay as they were.
-    EXPECT_EQ("\"nowhere\"을(를) 찾을 수 없습니다.", (Find("nowhere"), NotFoundMessage()));
+    EXPECT_EQ("\"nowhere\"을(를) 찾을 수 없습니다.", NotFound("nowhere"));
     EXPECT_EQ("first", dbg.DetailText());
-
-    EXPECT_EQ("\x81\x41"
-              "BC 값",
-              Find("한글함수"));
-    EXPECT_EQ("\"ABC\"을(를) 찾을 수 없습니다.", (Find("ABC"), NotFoundMessage()));
-    EXPECT_EQ("\x81\x41"
-              "BC 값",
-              Find("\x81\x41"
-                   "B"));
-    // A masked detail is found by its hex, never by its clear text.
+    EXPECT_EQ(kWide, Find("한글함수"));
+    EXPECT_EQ("\"ABC\"을(를) 찾을 수 없습니다.", NotFound("ABC"));
+    EXPECT_EQ(kWide, Find("\x81\x41"
+                          "B"));
     const std::string hex = Find("LoadInputFID");
     ASSERT_GT(hex.size(), 12u);
     EXPECT_EQ(hex, Find(hex.substr(4, 8)));
-    EXPECT_EQ("\"secret\"을(를) 찾을 수 없습니다.", (Find("secret"), NotFoundMessage()));
-    // Row 10 found from row 20 scrolls the view up to it: it is the top row shown.
+    EXPECT_EQ("\"secret\"을(를) 찾을 수 없습니다.", NotFound("secret"));
+    // Row 10 found from row 20 scrolls the view up to it.
     EXPECT_EQ("first", Find("first"));
     EXPECT_EQ("first", ClickTopRow());
 }
 
 TEST_F(FindTest, FindDuringAStreamShowsTheRowAndAnswersEveryRecord) {
-    for (int n = 1; n <= 60; n++)
-        ASSERT_EQ(TRUE, Send(KIND_TRACE, Record(n))) << n;
     std::atomic<int> refused{0};
     std::atomic<bool> stop{false};
     std::thread engine([&] {

@@ -402,7 +402,6 @@ TEST_F(VkTool, FindPrintsTheRowsTheDebuggerFinds) {
          "2\tLoadInputFID\t1\tx\n3\t\xC7\xD1\xB1\xDB\t2\t\xB0\xAA loadinputfid\n"},
         {{"--case", P("t.vkp"), "LoadInputFID"}, VK_EXIT_OK, "2\tLoadInputFID\t1\tx\n"},
         {{P("t.vkp"), "t\nsec"}, VK_EXIT_OK, "1\tLoad\t0\tfirst\\nsecond\n"}, // the texts as loaded
-        {{P("t.vkp"), "dLoad"}, VK_EXIT_FAILURE, ""}, // never name and detail together
         {{P("t.vkp"), "Load", "--word"}, VK_EXIT_OK, "1\tLoad\t0\tfirst\\nsecond\n"},
         {{P("t.vkp")}, VK_EXIT_USAGE, ""},
         {{P("missing.vkp"), "x"}, VK_EXIT_FAILURE, ""},
