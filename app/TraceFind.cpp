@@ -63,7 +63,13 @@ void CDebuggerDlg::FindNextMatch(BOOL down) {
         found = CTraceFinder(m_details, m_findQuery)
                     .FindFrom(start, down != FALSE, FindProgress::Cancel, &progress);
     }
-    if (found.cancelled) return;
+    if (found.cancelled) {
+        // The Esc that gave the search up is not also a press of Cancel in either dialog.
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) && msg.wParam == VK_ESCAPE)
+            ::PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE);
+        return;
+    }
     // Messages and beeps go to the Find dialog while it is open, as the system's programs do.
     HWND owner = m_find.GetSafeHwnd() != nullptr ? m_find.GetSafeHwnd() : m_hWnd;
     if (found.index < 0 || found.index + fixedRows >= m_grid.GetNumRows()) {
