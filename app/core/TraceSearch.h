@@ -46,7 +46,7 @@ public:
     // give up (nullptr: never).
     Result FindFrom(INT_PTR start, bool down, bool (*cancel)(void*) = nullptr, void* context = nullptr) const;
 
-    static const INT_PTR kSliceEntries = 262144;
+    static constexpr INT_PTR kSliceEntries = 262144;
 
 private:
     const CTraceDetails& m_store;
