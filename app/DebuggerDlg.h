@@ -2,9 +2,11 @@
 // script engine by WM_COPYDATA; each one becomes a grid row and an entry of m_details.
 #pragma once
 
+#include "afxdlgs.h"
 #include "afxwin.h"
 #include "GridMainWnd.h"
 #include "TraceDetails.h"
+#include "TraceSearch.h"
 #include "TraceRecord.h"
 #include "resource.h"
 
@@ -17,6 +19,12 @@ public:
 
     // Gives every cell of a freshly added row the body look and the row its height.
     void FormatTraceRow(int row);
+    // Find (TraceFind.cpp): Ctrl+F opens the system's Find dialog; FindNextMatch searches from the
+    // focus row the given way, wrapping at the end, and makes the row found the focused and only
+    // selected row, in view, its detail in the detail box.
+    void OnEditFind();
+    void FindNextMatch(BOOL down);
+
     // The one-time grid set-up of OnInitDialog.
     void SetupGrid();
 
@@ -81,6 +89,14 @@ protected:
     BOOL m_waitingForRelease;
     // A key pressed in the grid is being handled: the focus row it moves to has its detail shown.
     BOOL m_keyInGrid;
+
+    // The Find dialog and the last search's text and options (kept for the run).
+    CFindReplaceDialog m_find;
+    TraceFindQuery m_findQuery;
+    BOOL m_findDown = TRUE;
+    LRESULT OnFindMessage(WPARAM wParam, LPARAM lParam);
+    // Ctrl+F and F3 / Shift+F3 in the dialog or the Find dialog, and the Find dialog's own keys.
+    BOOL PreTranslateFindKeys(MSG* pMsg);
 
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

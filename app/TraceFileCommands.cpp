@@ -72,10 +72,11 @@ struct LoadTarget {
 
 void AppendLoadedRow(TraceRowText& text, void* context) {
     LoadTarget* target = (LoadTarget*)context;
-    const LPCTSTR stored = target->details->Add(text.detail);
+    LPCTSTR storedName = nullptr;
+    const LPCTSTR stored = target->details->Add(text.detail, text.function, &storedName);
     const int rows = target->grid->GetNumRows();
     try {
-        AppendTraceFileRow(*target->grid, text, stored);
+        AppendTraceFileRow(*target->grid, text, stored, storedName);
     } catch (...) {
         // Every row keeps its detail and every detail its row: a row that cannot be made goes
         // with its detail (the row first: its Result cell may show the detail).

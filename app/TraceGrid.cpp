@@ -111,15 +111,16 @@ void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCT
         grid.SetCellText(row, 2, detail.Left(kResultBytes));
 }
 
-int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored) {
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored, LPCTSTR storedName) {
     int row = AddEmptyTraceRow(grid);
     FormatTraceGridRow(grid, row);
     // The three texts at once: the row's storage is made once, not once a cell.
     const BOOL shares = stored != nullptr && text.detail.GetLength() <= kResultBytes;
     const CString cut = shares ? CString() : text.detail.Left(kResultBytes);
-    const LPCTSTR texts[3] = {text.function, text.delay, shares ? stored : (LPCTSTR)cut};
+    const LPCTSTR texts[3] = {storedName != nullptr ? storedName : (LPCTSTR)text.function, text.delay,
+                              shares ? stored : (LPCTSTR)cut};
     if (grid.GetNumColumns() >= 3)
-        grid.SetRowTexts(row, 3, texts, shares ? 1u << 2 : 0u);
+        grid.SetRowTexts(row, 3, texts, (shares ? 1u << 2 : 0u) | (storedName != nullptr ? 1u : 0u));
     else
         grid.SetRowTexts(row, grid.GetNumColumns(), texts);
     return row;

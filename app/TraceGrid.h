@@ -25,5 +25,7 @@ void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest = TRUE);
 void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored = nullptr);
 // Appends one row of a trace file as Open File shows it: the body look, the function and delay
 // columns, and the first 100 characters of the detail (shared with `stored` as
-// SetTraceResultText does). Returns the row.
-int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored = nullptr);
+// SetTraceResultText does) and the function name (shared with storedName when given). Returns the
+// row.
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored = nullptr,
+                       LPCTSTR storedName = nullptr);

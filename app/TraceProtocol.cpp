@@ -99,8 +99,10 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
     m_rows.BuildRow(pCopyDataStruct->dwData, payload, &text);
     int row = AddEmptyTraceRow(m_grid);
     FormatTraceRow(row);
-    m_grid.SetCellText(row, 0, text.function);
-    const LPCTSTR detail = m_details.Add(text.detail);
+    // The function name is kept with the detail, where a find reads it, and shown from there.
+    LPCTSTR name = nullptr;
+    const LPCTSTR detail = m_details.Add(text.detail, text.function, &name);
+    m_grid.ShareCellText(row, 0, name);
     SetTraceResultText(m_grid, row, text.detail, detail);
     m_grid.SetCellText(row, 1, m_rows.DelayText(::GetTickCount()));
 

@@ -143,6 +143,7 @@ void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
 
 LRESULT CDebuggerDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == StorageQueryMessage()) return AnswerStorageQuery(wParam);
+    if (message == CFindReplaceDialog::GetFindReplaceMsg()) return OnFindMessage(wParam, lParam);
     switch (message) {
     case WM_COMMAND:
     case WM_SYSCOMMAND:
@@ -163,6 +164,7 @@ BOOL CDebuggerDlg::PreTranslateMessage(MSG* pMsg) {
     if ((m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
         (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK))
         FlushTraceView();
+    if (PreTranslateFindKeys(pMsg)) return TRUE;
     if (m != WM_KEYDOWN || pMsg->hwnd != m_grid.m_hWnd) return CDialog::PreTranslateMessage(pMsg);
     // A key pressed in the grid: the dialog manager hands it to the grid, and the focus row it
     // moves to has its detail shown (OnGridFocusEnter).

@@ -26,6 +26,9 @@ static void PrintUsage(FILE* f) {
                "  export TRACE.vkp [--chrome OUT.json] [--folded OUT.txt]\n"
                "                    write a trace's calls for timeline viewers (Trace Event Format)\n"
                "                    and flame-graph tools (folded stacks), in UTF-8\n"
+               "  find TRACE.vkp TEXT [--case] [--word]\n"
+               "                    print the rows the debugger's Find finds for TEXT: row number,\n"
+               "                    function, delay and detail, tab-separated\n"
                "  send ...          act as the script engine: send trace records (Windows only)\n"
                "  demo ...          play a demonstration session (Windows only)\n"
                "  capture OUT.vkp   receive trace records as the debugger does, with nobody watching, and\n"
@@ -46,6 +49,7 @@ static int Dispatch(const char* command, int argc, char** argv) {
     if (std::strcmp(command, "show") == 0) return VkShow(argc, argv);
     if (std::strcmp(command, "profile") == 0) return VkProfile(argc, argv);
     if (std::strcmp(command, "export") == 0) return VkExport(argc, argv);
+    if (std::strcmp(command, "find") == 0) return VkFind(argc, argv);
     if (std::strcmp(command, "send") == 0 || std::strcmp(command, "demo") == 0) {
 #if defined(_WIN32) && defined(VKTOOL_ENGINE_COMMANDS)
         return command[0] == 's' ? VkSend(argc, argv) : VkDemo(argc, argv);

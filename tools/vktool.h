@@ -37,6 +37,10 @@ int VkExport(int argc, char** argv, FILE* out, FILE* err);
 // vktool show FILE.vkp: prints a trace file as a table (function, delay, detail with its line
 // breaks).
 int VkShowTrace(const char* path, bool raw, FILE* out, FILE* err);
+// vktool find FILE.vkp TEXT [--case] [--word]: prints the rows the debugger's Find finds for TEXT
+// (row number, function, delay, detail; tab-separated); VK_EXIT_FAILURE when none.
+int VkFind(int argc, char** argv);
+int VkFind(int argc, char** argv, FILE* out, FILE* err);
 
 #ifdef _WIN32
 // The engine's stand-in (Windows only): sends trace records to a running debugger.

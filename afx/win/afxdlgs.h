@@ -80,3 +80,43 @@ protected:
     void FreeSettings();
     CString DevNamesString(WORD DEVNAMES::*offset) const;
 };
+
+// CFindReplaceDialog: the system's modeless Find dialog (FindTextA) with MFC's interface for it.
+// The owner learns of its buttons through the registered message GetFindReplaceMsg() (wParam 0,
+// lParam the FINDREPLACE), and hands it its keys from its message loop (PreTranslateMessage).
+// Unlike MFC's, the object does not delete itself: the owner keeps it, and it may be created again
+// once the system has closed its window.
+class CFindReplaceDialog {
+public:
+    CFindReplaceDialog();
+    ~CFindReplaceDialog();
+    CFindReplaceDialog(const CFindReplaceDialog&) = delete;
+    CFindReplaceDialog& operator=(const CFindReplaceDialog&) = delete;
+
+    // Opens the Find dialog (only Find: bFindDialogOnly must be TRUE) owned by pParentWnd, showing
+    // lpszFindWhat and the FR_* flags (FR_DOWN, FR_MATCHCASE, FR_WHOLEWORD). FALSE when it is open
+    // already or the system makes none.
+    BOOL Create(BOOL bFindDialogOnly, LPCTSTR lpszFindWhat, LPCTSTR lpszReplaceWith = nullptr,
+                DWORD dwFlags = FR_DOWN, CWnd* pParentWnd = nullptr);
+    // The dialog's window while it is open, else nullptr.
+    HWND GetSafeHwnd() const;
+    // IsDialogMessage for the dialog's window: TRUE when the message was its and is handled.
+    BOOL PreTranslateMessage(MSG* pMsg);
+
+    CString GetFindString() const { return CString(m_findWhat); }
+    BOOL SearchDown() const { return (m_fr.Flags & FR_DOWN) != 0; }
+    BOOL FindNext() const { return (m_fr.Flags & FR_FINDNEXT) != 0; }
+    BOOL MatchCase() const { return (m_fr.Flags & FR_MATCHCASE) != 0; }
+    BOOL MatchWholeWord() const { return (m_fr.Flags & FR_WHOLEWORD) != 0; }
+    BOOL IsTerminating() const { return (m_fr.Flags & FR_DIALOGTERM) != 0; }
+
+    static UINT GetFindReplaceMsg();
+    // The dialog a registered message comes from.
+    static CFindReplaceDialog* GetNotifier(LPARAM lParam);
+
+    FINDREPLACEA m_fr;
+
+private:
+    char m_findWhat[256];
+    HWND m_hWnd;
+};

@@ -7,9 +7,11 @@ CTraceDetails::~CTraceDetails() {
     SetSize(0);
 }
 
-LPCTSTR CTraceDetails::Add(LPCTSTR text) {
+LPCTSTR CTraceDetails::Add(LPCTSTR text, LPCTSTR name, LPCTSTR* storedName) {
     if (text == nullptr) text = "";
-    const size_t need = std::strlen(text) + 1;
+    if (name == nullptr) name = "";
+    const size_t nameBytes = std::strlen(name) + 1, textBytes = std::strlen(text) + 1;
+    const size_t need = nameBytes + textBytes;
     // Room in the index and in the blocks is made first, so that a failure adds nothing.
     const size_t page = (size_t)m_count / kPageEntries;
     if (page == m_pages.size()) {
@@ -19,14 +21,19 @@ LPCTSTR CTraceDetails::Add(LPCTSTR text) {
     if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < need) {
         // A text larger than a block gets a block of its own size; what the block before leaves
         // unused stays so (at most a block's size for a text of at least that much).
-        const size_t size = need > kBlockBytes ? need : kBlockBytes;
+        // Its first byte is the NUL that ends the walk back from its first entry's name.
+        const size_t size = need + 1 > kBlockBytes ? need + 1 : kBlockBytes;
         if (m_blocks.size() == m_blocks.capacity()) m_blocks.reserve(2 * m_blocks.size() + 16);
-        m_blocks.push_back(Block{new char[size], size, 0, m_count});
+        m_blocks.push_back(Block{new char[size], size, 1, m_count});
+        m_blocks.back().data[0] = '\0';
     }
     Block& block = m_blocks.back();
-    char* chars = block.data + block.used;
-    std::memcpy(chars, text, need);
+    char* nameChars = block.data + block.used;
+    std::memcpy(nameChars, name, nameBytes);
+    char* chars = nameChars + nameBytes;
+    std::memcpy(chars, text, textBytes);
     block.used += need;
+    if (storedName != nullptr) *storedName = nameChars;
     m_pages[page][(size_t)m_count % kPageEntries] = chars;
     m_count++;
     return chars;
@@ -35,7 +42,7 @@ LPCTSTR CTraceDetails::Add(LPCTSTR text) {
 void CTraceDetails::SetSize(INT_PTR count) {
     if (count < 0) count = 0;
     if (count >= m_count) return;
-    const LPCTSTR firstGone = GetText(count);
+    const LPCTSTR firstGone = GetName(count);
     while (!m_blocks.empty() && m_blocks.back().first >= count) {
         delete[] m_blocks.back().data;
         m_blocks.pop_back();

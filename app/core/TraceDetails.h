@@ -3,6 +3,10 @@
 // each with its NUL, in large blocks, and one address per entry finds them. An entry never moves
 // once stored, so its characters may be shown from where they are (the trace grid's Result column
 // shows the details it begins with from here) until the entry is removed.
+//
+// Each entry also keeps its row's function name, just before the detail: a block holds a NUL and
+// then "name\0detail\0" for each of its entries, so the grid's Function column shows the names
+// from here too, and a find reads names and details in one pass over the blocks (TraceSearch).
 #pragma once
 
 #include "afx.h"
@@ -23,10 +27,15 @@ public:
         return m_pages[(size_t)index / kPageEntries][(size_t)index % kPageEntries];
     }
     CString operator[](INT_PTR index) const { return CString(GetText(index)); }
+    // The entry's function name ("" for an entry added without one); valid as GetText's text.
+    LPCTSTR GetName(INT_PTR index) const { return NameBefore(GetText(index)); }
 
     // Appends the text up to its first NUL and returns where its characters are kept. Throws
     // CMemoryException (nothing is added then).
-    LPCTSTR Add(LPCTSTR text);
+    LPCTSTR Add(LPCTSTR text) { return Add(text, nullptr); }
+    // The same with the row's function name kept next to it; *storedName (when given) receives
+    // where the name's characters are kept.
+    LPCTSTR Add(LPCTSTR text, LPCTSTR name, LPCTSTR* storedName = nullptr);
     // Keeps the first `count` entries and frees the memory of the others; a larger count changes
     // nothing.
     void SetSize(INT_PTR count);
@@ -38,6 +47,16 @@ public:
     size_t MemoryBytes() const;
 
 private:
+    friend class CTraceFinder;
+    // The name kept in front of a detail: the text after the NUL that precedes the name's NUL
+    // (every block begins with a NUL, so the walk back stops there for its first entry).
+    static LPCTSTR NameBefore(LPCTSTR detail) {
+        const char* p = detail - 1;
+        while (p[-1] != '\0')
+            p--;
+        return p;
+    }
+
     static const size_t kPageEntries = 8192;       // addresses per page of the index
     static const size_t kBlockBytes = 1024 * 1024; // characters per block, unless one text is larger
 

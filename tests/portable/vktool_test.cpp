@@ -438,3 +438,28 @@ TEST_F(VkToolProgram, KoreanInAUtf8Terminal) {
 #endif
 
 } // namespace
+
+TEST_F(VkTool, FindPrintsTheRowsTheDebuggerFinds) {
+    WriteFileBytes(P("t.vkp"), "Load|0|first\\nsecond\r\nLoadInputFID|1|x\r\n"
+                               "\xC7\xD1\xB1\xDB|2|\xB0\xAA loadinputfid\r\n");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+    } cases[] = {
+        {{P("t.vkp"), "loadinputfid"},
+         VK_EXIT_OK,
+         "2\tLoadInputFID\t1\tx\n3\t\xC7\xD1\xB1\xDB\t2\t\xB0\xAA loadinputfid\n"},
+        {{"--case", P("t.vkp"), "LoadInputFID"}, VK_EXIT_OK, "2\tLoadInputFID\t1\tx\n"},
+        {{P("t.vkp"), "t\nsec"}, VK_EXIT_OK, "1\tLoad\t0\tfirst\\nsecond\n"}, // the texts as loaded
+        {{P("t.vkp"), "Load", "--word"}, VK_EXIT_OK, "1\tLoad\t0\tfirst\\nsecond\n"},
+        {{P("t.vkp")}, VK_EXIT_USAGE, ""},
+        {{P("missing.vkp"), "x"}, VK_EXIT_FAILURE, ""},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Run(VkFind, c.args);
+        EXPECT_EQ(c.status, o.status) << c.args.back();
+        EXPECT_EQ(c.out, o.out) << c.args.back();
+        EXPECT_EQ(c.status == VK_EXIT_OK, o.err.empty()) << o.err;
+    }
+}
