@@ -364,9 +364,11 @@ TEST_F(GridScroll, FarCellsEndWhereEveryLineStepWouldLeaveThem) {
 // with a bounded number of scroll messages, however far it is (where they end: the test above).
 TEST_F(GridScroll, KeysFarFromTheViewScrollInBoundedSteps) {
     static int scrolls = 0;
-    const HOOKPROC count = [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (code == HC_ACTION && ((CWPSTRUCT*)lParam)->message == WM_VSCROLL) scrolls++;
-        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    struct Count {
+        static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+            if (code == HC_ACTION && ((CWPSTRUCT*)lParam)->message == WM_VSCROLL) scrolls++;
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        }
     };
     const int rows = 200000;
     Build(rows);
@@ -375,7 +377,7 @@ TEST_F(GridScroll, KeysFarFromTheViewScrollInBoundedSteps) {
         grid.MoveFocusTo(c.first, 0);
         V(c.second == VK_DOWN ? SB_BOTTOM : SB_TOP);
         scrolls = 0;
-        HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, count, nullptr, ::GetCurrentThreadId());
+        HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, Count::Proc, nullptr, ::GetCurrentThreadId());
         ASSERT_NE(nullptr, hook);
         ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, c.second, 0);
         ::UnhookWindowsHookEx(hook);
