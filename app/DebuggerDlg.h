@@ -138,6 +138,7 @@ protected:
     CGridStorageUse m_storageUse; // the grid's last measured storage, for further questions
     int m_storageRows = -1;       // the rows it was measured at; -1 before the first question
     DWORD m_storageTick = 0;      // when it was measured
+    DWORD m_storageWait = 250;    // how long it serves once the rows change, in ms
     // Posted when a record found memory full: tells the user, after the sender has its answer.
     LRESULT OnTraceFull(WPARAM wParam, LPARAM lParam);
 

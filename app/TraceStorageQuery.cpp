@@ -12,15 +12,18 @@ LRESULT CDebuggerDlg::AnswerStorageQuery(WPARAM figure) {
     if (figure == TRACE_STORAGE_DETAILS) return (LRESULT)m_details.MemoryBytes();
     if (figure > TRACE_STORAGE_DETAILS) return 0;
     // The grid's figures are found by a walk over every row, on this thread. Any process may ask,
-    // so one walk answers every question until the number of rows has changed and a quarter of a
-    // second has passed: a flood of questions costs at most four walks a second, and one in all
-    // while the trace stands still. The figures are for a benchmark's breakdown, asked once the
-    // trace is in, and stay close enough meanwhile.
+    // so one walk answers every question until the number of rows has changed and twenty times
+    // as long as the walk took has passed (a quarter of a second at least): a flood of questions
+    // takes at most a twentieth of the thread's time however long the trace is, and one walk in
+    // all while the trace stands still. The figures are for a benchmark's breakdown, asked once
+    // the trace is in, and stay close enough meanwhile.
     const DWORD now = ::GetTickCount();
-    if (m_storageRows < 0 || (m_storageRows != m_grid.GetNumRows() && now - m_storageTick >= 250)) {
+    if (m_storageRows < 0 || (m_storageRows != m_grid.GetNumRows() && now - m_storageTick >= m_storageWait)) {
         m_storageUse = m_grid.MeasureStorage();
         m_storageRows = m_grid.GetNumRows();
         m_storageTick = ::GetTickCount();
+        const DWORD took = m_storageTick - now;
+        m_storageWait = took < 250 / 20 ? 250 : 20 * took;
     }
     switch (figure) {
     case TRACE_STORAGE_ROW_BLOCKS:
