@@ -19,7 +19,8 @@ vk_can_run_32bit() {
   local cache="$VK_ROOT/build/.can-run-32bit"
   if [ ! -f "$cache" ]; then
     mkdir -p "$VK_ROOT/build"
-    if [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --help >/dev/null 2>&1; then echo yes >"$cache"; else echo no >"$cache"; fi
+    # Both the kernel's 32-bit execution and 32-bit Wine (package wine32) are needed.
+    if [ -x /usr/lib/wine/wine ] && [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --help >/dev/null 2>&1; then echo yes >"$cache"; else echo no >"$cache"; fi
   fi
   [ "$(cat "$cache")" = yes ]
 }
