@@ -1,8 +1,11 @@
 // Find: Ctrl+F opens the system's Find dialog over the trace; its Find Next (or Enter), F3 and
 // Shift+F3 go to the next or previous row whose function name or full detail holds the text.
-// The search (core/TraceSearch) reads the stored rows in place. It pumps no messages: a record or
-// a session start taken in the middle would change or free the rows being read. A long one shows
-// the wait cursor and gives up when Esc is held down.
+// The search (core/TraceSearch) reads the stored rows in place, in slices of a few milliseconds.
+// Between slices it takes the records that engines have sent meanwhile, so that none waits for a
+// long search, but it pumps no other message: a click, a key or a posted message handled in the
+// middle could move, change or free the rows being read. A record only appends a row; a trace
+// that shrinks meanwhile (a record rolled back) ends the search. A long search shows the wait
+// cursor and gives up when Esc is held down.
 #include "DebuggerDlg.h"
 
 namespace {
@@ -10,13 +13,24 @@ const char kNotFound[] = "\"%s\"을(를) 찾을 수 없습니다.";
 
 // Asked between slices of the search.
 struct FindProgress {
+    const CTraceDetails* details;
+    INT_PTR count; // the entries when the search began
     HCURSOR previous = nullptr;
     bool waiting = false;
+    bool abandoned = false;
+    FindProgress(const CTraceDetails& store) : details(&store), count(store.GetSize()) {}
     static bool Cancel(void* context) {
         FindProgress* self = (FindProgress*)context;
         if (!self->waiting) {
             self->waiting = true;
             self->previous = ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
+        }
+        // Only messages sent from other threads (the engines' records) are handled here.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        if (self->details->GetSize() < self->count) {
+            self->abandoned = true;
+            return true;
         }
         return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
     }
@@ -58,11 +72,14 @@ void CDebuggerDlg::FindNextMatch(BOOL down) {
     const int focusRow = m_grid.GetFocusCell().row;
     const INT_PTR start = focusRow >= fixedRows ? focusRow - fixedRows : -1;
     CTraceFinder::Result found;
+    bool abandoned;
     {
-        FindProgress progress;
+        FindProgress progress(m_details);
         found = CTraceFinder(m_details, m_findQuery)
                     .FindFrom(start, down != FALSE, FindProgress::Cancel, &progress);
+        abandoned = progress.abandoned;
     }
+    if (abandoned) return; // the rows it was reading are gone
     if (found.cancelled) {
         // The Esc that gave the search up is not also a press of Cancel in either dialog.
         MSG msg;

@@ -9,7 +9,7 @@
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 //                                                     [--listview-max N] [--scrolled-away 1]
 //                                                     [--capture-only] [--breakdown] [--preload N]
-//                                                     [--selection N]
+//                                                     [--selection N] [--find-during N]
 //
 // --breakdown: where the debugger's bytes per row go, by what holds them (asked of the debugger
 // by its storage query message), and the time of 1000 such questions against 1000 for the row
@@ -24,6 +24,10 @@
 // --selection N: the debugger alone. After N untimed records, a window of records is timed with
 // nothing selected, then every row is selected (Select All: N rows) and another window is timed
 // with that selection held; a record's cost must not grow with the selection.
+// --find-during N: the debugger alone, with a trace of N rows opened. A window of records is sent
+// with nothing else going on, then another while the user searches the trace again and again for
+// a text it does not hold: each record's wait for its answer, the mean, the worst and how many
+// waited longer than a frame.
 #include "afx.h"
 #include "TraceStorageQuery.h"
 #include "bench_util.h"
@@ -31,6 +35,7 @@
 #include "sample_trace.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -309,6 +314,92 @@ bool StartDebugger(e2e::Debugger& dbg) {
     return true;
 }
 
+// How long each record waits for its answer while the user searches a loaded trace of `rows`
+// rows, again and again, for a text it does not hold (Enter in the Find dialog, then OK on the
+// "not found" message), against `records` records sent before with no search running.
+int MeasureFindDuringStream(long rows, long records) {
+    e2e::Debugger dbg;
+    if (!StartDebugger(dbg)) return 1;
+    char dir[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string path = std::string(dir) + "ingest_bench_find.vkp";
+    bench::Progress("writing and opening a trace file of %ld rows", rows);
+    const double loadS = bench::WriteSampleTrace(path, rows) < 0 ? -1 : OpenTraceFile(dbg, path, rows);
+    ::DeleteFileA(path.c_str());
+    if (loadS < 0) {
+        std::fprintf(stderr, "the trace file of %ld rows was not loaded\n", rows);
+        return 1;
+    }
+    // F3 with no text yet opens the Find dialog.
+    ::PostMessageA(dbg.Item(e2e::GRID_CONTROL_ID), WM_KEYDOWN, VK_F3, 1);
+    HWND edit = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            for (HWND w : e2e::FindTopLevelWindows(dbg.Pid(), "#32770", ""))
+                if (::GetWindow(w, GW_OWNER) == dbg.Window() && (edit = ::GetDlgItem(w, 1152)) != nullptr)
+                    return true;
+            return false;
+        },
+        e2e::SYNC_TIMEOUT_MS);
+    if (edit == nullptr) {
+        std::fprintf(stderr, "the Find dialog did not open\n");
+        return 1;
+    }
+    ::SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "no such text in the trace");
+
+    struct Waits {
+        double worst = 0, total = 0;
+        long over = 0, count = 0, unanswered = 0;
+    };
+    long next = 0;
+    const auto stream = [&](long n) {
+        Waits w;
+        std::string payload;
+        ULONG_PTR kind;
+        for (long i = 0; i < n; i++, next++) {
+            MakeRecord(next, &kind, &payload);
+            const double t0 = bench::Now();
+            if (!e2e::SendCopyData(dbg.Window(), kind, payload.data(), (DWORD)payload.size()).answered)
+                w.unanswered++;
+            const double ms = (bench::Now() - t0) * 1000.0;
+            w.worst = std::max(w.worst, ms);
+            w.total += ms;
+            w.over += ms > 16.7 ? 1 : 0;
+            w.count++;
+        }
+        return w;
+    };
+    const Waits quiet = stream(records);
+    std::atomic<bool> stop{false};
+    std::atomic<long> searches{0};
+    std::thread user([&] {
+        while (!stop) {
+            ::PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+            HWND box = dbg.WaitForPrompt(60000);
+            if (box == nullptr) break;
+            e2e::PressPromptButton(box, IDOK);
+            e2e::WaitUntil([&] { return dbg.Prompts().empty(); }, e2e::SYNC_TIMEOUT_MS);
+            searches++;
+        }
+    });
+    const Waits busy = stream(records);
+    stop = true;
+    user.join();
+    dbg.Shutdown();
+    const auto line = [](const char* what, const Waits& w) {
+        std::printf("  %-28s mean %6.2f ms, worst %7.1f ms, %ld of %ld over a frame (16.7 ms)%s\n", what,
+                    w.count ? w.total / w.count : 0.0, w.worst, w.over, w.count,
+                    w.unanswered ? " (some unanswered: void)" : "");
+    };
+    std::printf("records' waits for an answer, %ld rows loaded (in %.1f s), %d-bit build\n", rows, loadS,
+                (int)sizeof(void*) * 8);
+    line("no search running", quiet);
+    char what[64];
+    std::snprintf(what, sizeof what, "during %ld searches", searches.load());
+    line(what, busy);
+    return quiet.unanswered || busy.unanswered ? 1 : 0;
+}
+
 // The rate with `rows` rows and nothing selected, against the rate with all of them selected.
 int MeasureHeldSelection(long rows, long window) {
     const WORD kSelectAll = 0xE12A; // the grid's edit command Select All (ID_EDIT_SELECT_ALL)
@@ -363,7 +454,7 @@ int main(int argc, char** argv) {
             argc, argv,
             "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
             "                        [--scrolled-away 1] [--capture-only] [--breakdown] [--preload N]\n"
-            "                        [--selection N]\n"
+            "                        [--selection N] [--find-during N]\n"
             "Streams trace records from this process into a bare window, vktool capture, a list\n"
             "view (up to --listview-max rows, default 20000) and the real, visible debugger;\n"
             "records per second around each trace size (--window records, default 1000), the\n"
@@ -373,6 +464,8 @@ int main(int argc, char** argv) {
             "trace of N rows before the stream; its rates are compared with the empty trace's.\n"
             "--selection N: the debugger alone, its rate after N records with nothing selected\n"
             "and then with all N rows selected (Select All).\n"
+            "--find-during N: the debugger alone with a trace of N rows opened; each record's wait\n"
+            "for its answer with nothing going on, then while the user searches the trace.\n"
             "--capture-only: the capture alone, the bare window timed beside each of its windows\n"
             "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s);\n"
             "with --preload N it continues a trace file of N rows, as if it had written them.\n"
@@ -387,6 +480,7 @@ int main(int argc, char** argv) {
     bool breakdown = false;
     long preload = 0;
     long selection = 0;
+    long findDuring = 0;
     for (int i = 1; i < argc; i++) {
         std::string a = argv[i];
         if (a == "--capture-only") captureOnly = true;
@@ -398,8 +492,10 @@ int main(int argc, char** argv) {
         if (a == "--listview-max") listMax = std::atol(argv[++i]);
         if (a == "--scrolled-away") scrolledAway = std::atol(argv[++i]) != 0;
         if (a == "--selection") selection = std::atol(argv[++i]);
+        if (a == "--find-during") findDuring = std::atol(argv[++i]);
     }
     if (selection > 0) return MeasureHeldSelection(selection, window);
+    if (findDuring > 0) return MeasureFindDuringStream(findDuring, window);
     std::vector<Sample> base, list, capture;
     if (captureOnly) {
         // The bare window is timed beside the capture, quarter by quarter (see Stream).

@@ -1,8 +1,8 @@
 // Find in the real debugger: Ctrl+F opens the system's Find dialog, Enter and F3 walk the
 // matches down and Shift+F3 up, wrapping; a text found nowhere says so and changes nothing;
 // Hangul, a double-byte character whose second byte is a letter, and a masked detail's hex are
-// matched exactly. The row found is checked by the detail box, by F3 going on from it (the focus)
-// and by a click on the top row of the view.
+// matched exactly. The row found is checked by the detail box, by F3 going on from it (the focus),
+// by a copy of the selection and by a click on the top row of the view.
 #include "e2e_fixture.h"
 #include "e2e_input.h"
 
@@ -92,8 +92,16 @@ TEST_F(FindTest, EnterAndF3WalkTheMatchesBothWaysAndWrap) {
     ASSERT_GT(hex.size(), 12u);
     EXPECT_EQ(hex, Find(hex.substr(4, 8)));
     EXPECT_EQ("\"secret\"을(를) 찾을 수 없습니다.", NotFound("secret"));
-    // Row 10 found from row 20 scrolls the view up to it.
+    // Row 10 found from row 20, everything selected before: the view goes up to it, and it is
+    // the only row selected (a copy takes it alone).
+    HWND grid = dbg.Item(e2e::GRID_CONTROL_ID);
+    ASSERT_TRUE(PostMessageA(grid, WM_COMMAND, 0xE12A, 0) && dbg.Sync()); // Select All
     EXPECT_EQ("first", Find("first"));
+    ASSERT_TRUE(e2e::EmptyTheClipboard());
+    ASSERT_TRUE(PostMessageA(grid, WM_COMMAND, 0xE122, 0) && dbg.Sync()); // Copy
+    const auto copied = e2e::SplitCopiedText(e2e::WaitForClipboardText());
+    ASSERT_EQ(1u, copied.size());
+    EXPECT_EQ("ReadInput", copied[0][0]);
     EXPECT_EQ("first", ClickTopRow());
 }
 

@@ -55,7 +55,7 @@ TEST(TraceSearch, MatchesNamesAndDetailsAsMultiByteText) {
 
 TEST(TraceSearch, WalksBothWaysAndWrapsAcrossBlocksAndSlices) {
     CTraceDetails d;
-    const INT_PTR n = CTraceFinder::kSliceEntries + 100000; // several blocks, two slices
+    const INT_PTR n = CTraceFinder::kSliceEntries + 100000; // several blocks and slices
     for (INT_PTR i = 0; i < n; i++) {
         const bool hit = i == 5 || i == 70000 || i == n - 1;
         d.Add((std::string(40, 'p') + (hit ? "needle" : "noodle") + std::to_string(i)).c_str(), "F");
@@ -77,4 +77,13 @@ TEST(TraceSearch, WalksBothWaysAndWrapsAcrossBlocksAndSlices) {
     const CTraceFinder none(d, TraceFindQuery{"absent", false, false});
     const CTraceFinder::Result r = none.FindFrom(-1, true, [](void*) { return true; }); // asked after a slice
     EXPECT_TRUE(r.cancelled && r.index == -1);
+    // Records appended between slices (new blocks, the block list moved) are read safely; the
+    // search keeps to the rows there were when it began.
+    const auto append = [](void* store) {
+        for (int i = 0; i < 30000; i++)
+            ((CTraceDetails*)store)->Add((std::string(40, 'q') + "needle").c_str(), "F");
+        return false;
+    };
+    const CTraceFinder::Result grown = f.FindFrom(70000, true, append, &d);
+    EXPECT_TRUE(grown.index == n - 1 && !grown.wrapped && d.GetSize() > n);
 }
