@@ -15,6 +15,7 @@
 #include "TraceGrid.h"
 #include "bench_rows.h"
 #include "bench_util.h"
+#include "afxext.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -227,6 +228,32 @@ int main(int argc, char** argv) {
         Pump();
     }
     double pageUs = (Now() - t) / pages * 1e6;
+    // A key pressed with the focus at one end and the view at the other, each way.
+    double farKeyMs[2];
+    for (int up = 0; up < 2; up++) {
+        grid.MoveFocusTo(up ? grid.GetNumRows() - 1 : 2, 0);
+        ::SendMessageA(grid.m_hWnd, WM_VSCROLL, up ? SB_TOP : SB_BOTTOM, 0);
+        Pump();
+        t = Now();
+        ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, up ? VK_UP : VK_DOWN, 0);
+        Pump();
+        farKeyMs[up] = (Now() - t) * 1e3;
+    }
+    t = Now();
+    grid.FitColumnToText(0);
+    double fitMs = (Now() - t) * 1e3;
+    // A print job's page count over every row, on a screen context for the printer's.
+    double pageCountMs = -1;
+    UINT printPages = 0;
+    if (CDC* dc = grid.GetDC()) {
+        CPrintInfo info;
+        t = Now();
+        grid.OnBeginPrinting(dc, &info);
+        pageCountMs = (Now() - t) * 1e3;
+        printPages = info.GetMaxPage();
+        grid.OnEndPrinting(dc, &info);
+        grid.ReleaseDC(dc);
+    }
 
     std::printf("\nbaseline (message round trip to a bare window): %.2f us\n", baselineUs);
     for (size_t k = 1; k < figures.size(); k++)
@@ -239,6 +266,10 @@ int main(int argc, char** argv) {
     std::printf("  GetCellBounds      %8.3f us\n", boundsUs);
     std::printf("  GetShownCellSpan   %8.3f us\n", spanUs);
     std::printf("  page scroll (SB_PAGEUP / SB_PAGEDOWN, with its repaint)  %8.2f us\n", pageUs);
+    std::printf("  Down, the focus at the top: %.2f ms; Up, the focus at the end: %.2f ms\n", farKeyMs[0],
+                farKeyMs[1]);
+    std::printf("  FitColumnToText(0) over every row: %.1f ms\n", fitMs);
+    std::printf("  a print job's page count (%u pages): %.1f ms\n", printPages, pageCountMs);
     if (rows > 0)
         std::printf(
             "memory per three-column trace row: %.0f bytes private, %.0f bytes working set (over %ld rows)\n",

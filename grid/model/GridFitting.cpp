@@ -4,6 +4,7 @@
 #include "GridMainWnd.h"
 
 #include <cstring>
+#include <typeinfo>
 
 CSize CGridMainWnd::MeasureText(LPCTSTR text, BOOL heading) {
     // An empty text's extent depends on the font alone: measured once per font.
@@ -54,15 +55,44 @@ CSize CGridMainWnd::GetCellExtent(int row, int col, CDC* pDC) {
     return size;
 }
 
+BOOL CGridMainWnd::MeasuresStoredTexts() const {
+    return typeid(*this) == typeid(CGridMainWnd);
+}
+
+CSize CGridMainWnd::FitExtent(int row, int col, CDC* pDC, FitMemo& memo) {
+    CGridRow* r = memo.byTable ? GetRow(row) : nullptr;
+    if (r == nullptr || col >= r->Columns()) return GetCellExtent(row, col, pDC);
+    CGridItem* cell = r->Made(col);
+    const CCellStyle* style = cell == nullptr ? &cellStyles.Get(r->Style(col)) : nullptr;
+    const LOGFONTA* font = cell != nullptr ? &cell->font : &style->font;
+    const BOOL heading = row < fixedRowCount || col < fixedColumnCount;
+    if (font != memo.font || heading != memo.heading) {
+        memo.font = font;
+        memo.heading = heading;
+        LOGFONTA lf = *font;
+        if (heading) lf.lfWeight = 300;
+        memo.usable = widthTables[heading ? 1 : 0].Prepare(pDC, lf);
+    }
+    const int image = cell != nullptr ? cell->image : style->image;
+    CSize extent;
+    if (!memo.usable || (imageList != nullptr && image >= 0) ||
+        !widthTables[heading ? 1 : 0].Measure(pDC, cell != nullptr ? (LPCTSTR)cell->text : r->Text(col),
+                                              &extent))
+        return GetCellExtent(row, col, pDC);
+    return CSize(extent.cx + 2 * textMargin, extent.cy + 2 * textMargin);
+}
+
 BOOL CGridMainWnd::FitColumnToText(int col) {
     if (col < 0 || col >= columnCount) return FALSE;
     CDC* pDC = GetDC();
     if (pDC == nullptr) return FALSE;
     {
         CReleaseDCOnExit release(this, pDC);
+        FitMemo memo;
+        memo.byTable = MeasuresStoredTexts();
         int width = 0;
         for (int row = 0; row < rowCount; row++) {
-            int cx = GetCellExtent(row, col, pDC).cx;
+            int cx = FitExtent(row, col, pDC, memo).cx;
             if (cx > width) width = cx;
         }
         StoreColumnWidth(col, width);
@@ -77,9 +107,11 @@ BOOL CGridMainWnd::FitRowToText(int row) {
     if (pDC == nullptr) return FALSE;
     {
         CReleaseDCOnExit release(this, pDC);
+        FitMemo memo;
+        memo.byTable = MeasuresStoredTexts();
         int height = 0;
         for (int col = 0; col < columnCount; col++) {
-            int cy = GetCellExtent(row, col, pDC).cy;
+            int cy = FitExtent(row, col, pDC, memo).cy;
             if (cy > height) height = cy;
         }
         StoreRowHeight(row, height);
@@ -93,6 +125,8 @@ void CGridMainWnd::FitAllToText() {
     if (pDC == nullptr) return;
     {
         CReleaseDCOnExit release(this, pDC);
+        FitMemo memo;
+        memo.byTable = MeasuresStoredTexts();
         // Every size changes: the prefix sums are rebuilt once, at the end, or for the sizes as
         // they stand when a measurement fails (a rebuild into the sums' own storage cannot).
         try {
@@ -103,7 +137,7 @@ void CGridMainWnd::FitAllToText() {
             for (int col = 0; col < columnCount; col++) {
                 int width = 0;
                 for (int row = 0; row < rowCount; row++) {
-                    int cx = GetCellExtent(row, col, pDC).cx;
+                    int cx = FitExtent(row, col, pDC, memo).cx;
                     if (cx > width) width = cx;
                 }
                 columnWidths[col] = (UINT)width;
@@ -111,7 +145,7 @@ void CGridMainWnd::FitAllToText() {
             for (int row = 0; row < rowCount; row++) {
                 int height = 0;
                 for (int col = 0; col < columnCount; col++) {
-                    int cy = GetCellExtent(row, col, pDC).cy;
+                    int cy = FitExtent(row, col, pDC, memo).cy;
                     if (cy > height) height = cy;
                 }
                 rowHeights[row] = (UINT)height;

@@ -15,6 +15,7 @@
 #include "GridRow.h"
 #include "OleWnd.h"
 #include "SizeIndex.h"
+#include "TextWidths.h"
 #include "TitleTipWnd.h"
 
 class COleDataObject;
@@ -74,6 +75,11 @@ public:
     virtual void ClickFixedColumnCell(CCellPos& cell);
     virtual void ClickFixedRowCell(CCellPos& cell);
     virtual CSize GetCellExtent(int row, int col, CDC* pDC);
+    // TRUE when every cell shows the text the grid keeps for it, measured as GetCellExtent
+    // measures it, so that fitting may measure the texts by a table of character widths. By
+    // default only the grid class itself says so: a derived class may override GetCellText or
+    // GetCellExtent, and one that overrides neither may say so too.
+    virtual BOOL MeasuresStoredTexts() const;
     virtual void StoreEditedText(int row, int col, CString text);
     virtual void DrawGrid(CDC* pDC);
     virtual BOOL PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL erase);
@@ -238,6 +244,16 @@ public:
     // Takes the keyboard focus, unless a FocusHold keeps it where it is.
     void TakeFocus();
     CSize MeasureText(LPCTSTR text, BOOL heading);
+    // A cell's extent for fitting: by the width table of its font where the cell is measured as
+    // the grid measures it, from GetCellExtent otherwise. `memo` keeps, for the fit under way,
+    // whether the font last met can be measured by table.
+    struct FitMemo {
+        const LOGFONTA* font = nullptr;
+        BOOL heading = FALSE;
+        BOOL usable = FALSE;
+        BOOL byTable = FALSE; // MeasuresStoredTexts
+    };
+    CSize FitExtent(int row, int col, CDC* pDC, FitMemo& memo);
     BOOL FitColumnToText(int col);
     BOOL FitRowToText(int row);
     void FitAllToText();
@@ -443,6 +459,8 @@ protected:
     BOOL emptyExtentValid[2] = {FALSE, FALSE};
     LOGFONTA emptyExtentFont[2];
     CSize emptyExtent[2];
+    // The character widths of the body ([0]) and heading ([1]) fonts fitting met last.
+    CTextWidthTable widthTables[2];
     int wheelScrollLines;
 
     // The objects the cells of the paint in progress share (GridPaintObjects.h); NULL between

@@ -201,30 +201,81 @@ void CGridMainWnd::OnHScroll(UINT nSBCode, UINT, CScrollBar*) {
     }
 }
 
+// Where `steps` line steps down or up would leave the vertical position, found without taking
+// them one by one. A step down adds the height of the first scrolled row (the first row whose
+// top is at or below the position) and stops at a row of no height; a step up takes off the
+// height of the row above it. With d the distance from the position down to the first scrolled
+// row's top, a step down from row j goes on to row j + 1 at the same distance when row j is
+// taller than d, and stays on row j with d less by its height otherwise; a step up goes back
+// to the row above at the same distance while the row above that is taller than d. So the steps
+// are taken a run of rows at a time, between the rows not taller than d (found on the smallest
+// heights by blocks); where they are met d shrinks, so the runs are few.
 int CGridMainWnd::LinesDownPosition(int steps) const {
     SCROLLINFO si = {};
     si.cbSize = sizeof si;
     si.fMask = SIF_POS | SIF_RANGE | SIF_PAGE;
     if (!::GetScrollInfo(m_hWnd, SB_VERT, &si)) return 0;
     // The system keeps the position at most a page short of the range's end.
-    const int end = std::max(si.nMin, si.nMax - std::max((int)si.nPage - 1, 0));
-    int pos = si.nPos;
-    for (int i = 0; i < steps && pos < vertScrollMax && pos < end; i++) {
-        const int height = GetRowHeight(FirstScrolledRowAt(pos));
+    const long long end = std::max(si.nMin, si.nMax - std::max((int)si.nPage - 1, 0));
+    const long long stop = std::min<long long>(vertScrollMax, end); // no step from here on
+    const long long base = rowIndex.Prefix(fixedRowCount);
+    long long pos = si.nPos;
+    // The steps, each ended as a step ends: at most at the end of the range.
+    auto advance = [&](long long to) { pos = std::min(to, end); };
+    while (steps > 0 && pos < stop) {
+        const int j = FirstScrolledRowAt((int)pos);
+        const int height = GetRowHeight(j);
         if (height <= 0) break; // no step moves any more
-        pos = height < end - pos ? pos + height : end;
+        // Steps of one height each until the position reaches the stop.
+        const long long toStop = (stop - pos + height - 1) / height;
+        const long long d = rowIndex.Prefix(j) - base - pos;
+        if (j >= rowCount - 1 || d < 0) {
+            // The last row (or the only one) stays first whatever the position.
+            const long long t = std::min<long long>(steps, toStop);
+            advance(pos + t * height);
+            break;
+        }
+        if (height <= d) {
+            // Row j stays first for as many steps as its height fits into d.
+            const long long t = std::min<long long>({(long long)steps, d / height, toStop});
+            advance(pos + t * height);
+            steps -= (int)t;
+            continue;
+        }
+        // Rows j .. r - 1 are taller than d: a step each, to the next row at the same distance.
+        const int r = std::min(rowIndex.FirstAtMost(rowHeights, j + 1, (int)d), rowCount - 1);
+        // The step that reaches the stop lands on the first row whose top is d past it.
+        const long long atStop = (long long)rowIndex.CountWithin(stop + d + base - 1) + 1 - j;
+        const long long t = std::min<long long>({(long long)steps, (long long)(r - j), atStop});
+        advance(rowIndex.Prefix(j + (int)t) - base - d);
+        steps -= (int)t;
     }
-    return pos;
+    return (int)pos;
 }
 
 int CGridMainWnd::LinesUpPosition(int steps) const {
+    const long long base = rowIndex.Prefix(fixedRowCount);
     int pos = GetScrollPosition(SB_VERT, FALSE);
-    for (int i = 0; i < steps && pos > 0; i++) {
+    while (steps > 0 && pos > 0) {
         const int first = FirstScrolledRowAt(pos);
         if (first <= fixedRowCount) break;
+        const long long d = rowIndex.Prefix(first) - base - pos;
+        if (d >= 0 && first < rowCount - 1) {
+            // Rows r + 1 .. first - 2 are taller than d: each step goes back one row, down to the
+            // row two below r (or to the first scrolled row but one).
+            const int r = std::max(rowIndex.LastAtMost(rowHeights, first - 1, (int)d), fixedRowCount - 1);
+            const int t = std::min(steps, first - (r + 2));
+            if (t > 0) {
+                pos = (int)(rowIndex.Prefix(first - t) - base - d);
+                steps -= t;
+                continue;
+            }
+        }
+        // One step as it is.
         const int height = GetRowHeight(first - 1);
         if (height <= 0) break; // no step moves any more
         pos = height < pos ? pos - height : 0;
+        steps--;
     }
     return pos;
 }

@@ -666,6 +666,58 @@ TEST_F(GridGeometry, FixedCellsAreMeasuredInALightFont) {
     EXPECT_LT(fixedExtent.cx, bodyExtent.cx);
 }
 
+// Cells measured by the table of character widths get the extents GetCellExtent gives them:
+// texts of every kind, Hangul and broken double-byte sequences among them, in several fonts, in
+// body and heading cells, compact cells and cell objects.
+TEST_F(GridGeometry, WidthTableGivesTheSystemsExtents) {
+    Attach(500, 300);
+    const char* texts[] = {"",
+                           "x",
+                           "a much longer text than the heading",
+                           "WWWW iiii ....",
+                           "\t\x01 ~\x7f",
+                           "\x80\xA0\xFF",
+                           "한글 텍스트와 ASCII 섞기",
+                           "가나다라마바사아자차카타파하",
+                           "똠방각하 쀍 힣",
+                           "\xB0",
+                           "\xB0\x20",
+                           "\xC8\x41",
+                           "(a, b) => 12:34:56.789"};
+    const int n = (int)(sizeof texts / sizeof texts[0]);
+    grid.SetNumColumns(3);
+    grid.SetNumRows(n + 1);
+    grid.SetNumFixedRows(1);
+    grid.SetNumFixedColumns(1);
+    LOGFONTA fonts[3] = {grid.gridFont, grid.gridFont, grid.gridFont};
+    std::strcpy(fonts[1].lfFaceName, "DejaVu Sans");
+    fonts[1].lfWeight = FW_BOLD;
+    fonts[1].lfItalic = TRUE;
+    std::strcpy(fonts[2].lfFaceName, "굴림");
+    fonts[2].lfHeight = -17;
+    for (int row = 0; row <= n; row++)
+        for (int col = 0; col < 3; col++) {
+            grid.SetCellText(row, col, texts[(row + col) % n]);
+            if (col == 2) grid.GetCell(row, col); // a cell object
+        }
+    CDC* dc = grid.GetDC();
+    int byTable = 0;
+    for (const LOGFONTA& font : fonts) {
+        SCOPED_TRACE(font.lfFaceName);
+        for (int row = 0; row <= n; row++)
+            for (int col = 0; col < 3; col++) {
+                grid.SetCellFont(row, col, &font);
+                TestGrid::FitMemo memo;
+                memo.byTable = TRUE;
+                EXPECT_EQ(grid.GetCellExtent(row, col, dc), grid.FitExtent(row, col, dc, memo))
+                    << row << " " << col << " " << texts[(row + col) % n];
+                byTable += memo.usable ? 1 : 0;
+            }
+    }
+    grid.ReleaseDC(dc);
+    EXPECT_GT(byTable, 3 * (n + 1) * 2); // the fonts are measured by table
+}
+
 TEST_F(GridGeometry, MeasureText) {
     Attach(300, 100);
     CSize plain = grid.MeasureText("Hello", FALSE);

@@ -185,7 +185,7 @@ TEST_F(GridScroll, HorizontalLines) {
     CRect update = UpdateRect();
     EXPECT_EQ(Client().right - 1 - 110, update.left) << "the body moves by columns 1 and 2, as the layout";
     EXPECT_EQ(Client().right - 1, update.right);
-    H(SB_LINERIGHT);                               // then the first scrolled column itself
+    H(SB_LINERIGHT); // then the first scrolled column itself
     EXPECT_EQ(130, HorzPos());
     ASSERT_EQ(4, grid.GetFirstScrolledCell().col);
     ::ValidateRect(grid.m_hWnd, nullptr);
@@ -360,6 +360,33 @@ TEST_F(GridScroll, FarCellsEndWhereEveryLineStepWouldLeaveThem) {
     }
 }
 
+// The positions line steps lead to, against the steps taken one at a time: rows of mixed
+// heights, some of none, runs of short rows, every position (inside rows too), up to the end.
+TEST_F(GridScroll, LinePositionsAreThoseOfSingleSteps) {
+    Build(2000);
+    for (int r = 1; r <= 2000; r++)
+        grid.SetRowHeight(r, r % 97 == 0 ? 0 : r % 300 < 40 ? 1 + r % 3 : 10 + (r * 7) % 23);
+    grid.RefreshLayout();
+    const SCROLLINFO si = Info(SB_VERT);
+    const int end = si.nMax - (int)si.nPage + 1;
+    auto walk = [&](int pos, int steps, bool down) {
+        for (int i = 0; i < steps; i++) {
+            const int first = grid.FirstScrolledRowAt(pos);
+            if (down ? pos >= std::min(end, grid.vertScrollMax) : pos <= 0 || first <= 1) break;
+            const int height = grid.GetRowHeight(down ? first : first - 1);
+            if (height <= 0) break;
+            pos = down ? std::min(pos + height, end) : std::max(pos - height, 0);
+        }
+        return pos;
+    };
+    for (int pos = 0; pos <= end; pos += 1 + pos % 13)
+        for (int steps : {1, 3, 40, 900}) {
+            grid.SetScrollPosition(SB_VERT, pos);
+            ASSERT_EQ(walk(pos, steps, true), grid.LinesDownPosition(steps)) << pos << " down " << steps;
+            ASSERT_EQ(walk(pos, steps, false), grid.LinesUpPosition(steps)) << pos << " up " << steps;
+        }
+}
+
 // A key pressed with the focus far from the view, above or below it, brings the focus into view
 // with a bounded number of scroll messages, however far it is (where they end: the test above).
 TEST_F(GridScroll, KeysFarFromTheViewScrollInBoundedSteps) {
@@ -372,16 +399,24 @@ TEST_F(GridScroll, KeysFarFromTheViewScrollInBoundedSteps) {
     };
     const int rows = 200000;
     Build(rows);
-    for (const auto& c : {std::make_pair(2, VK_DOWN), std::make_pair(rows, VK_UP)}) {
-        SCOPED_TRACE(c.second == VK_DOWN ? "down, the view at the end" : "up, the view at the top");
-        grid.MoveFocusTo(c.first, 0);
-        V(c.second == VK_DOWN ? SB_BOTTOM : SB_TOP);
+    struct Case {
+        int focus;
+        UINT key;
+        UINT view; // where the view is when the key is pressed
+        int next;  // the focus after the key
+    } cases[] = {
+        {2, VK_DOWN, SB_BOTTOM, 3}, {rows, VK_UP, SB_TOP, rows - 1},   {rows - 5, VK_DOWN, SB_TOP, rows - 4},
+        {5, VK_UP, SB_BOTTOM, 4},   {rows - 5, VK_NEXT, SB_TOP, rows}, {5, VK_PRIOR, SB_BOTTOM, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.focus) + " key " + std::to_string(c.key));
+        grid.MoveFocusTo(c.focus, 0);
+        V(c.view);
         scrolls = 0;
         HHOOK hook = ::SetWindowsHookExA(WH_CALLWNDPROC, Count::Proc, nullptr, ::GetCurrentThreadId());
         ASSERT_NE(nullptr, hook);
-        ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, c.second, 0);
+        ::SendMessageA(grid.m_hWnd, WM_KEYDOWN, c.key, 0);
         ::UnhookWindowsHookEx(hook);
-        EXPECT_EQ(CCellPos(c.first + (c.second == VK_DOWN ? 1 : -1), 0), grid.GetFocusCell());
+        EXPECT_EQ(CCellPos(c.next, 0), grid.GetFocusCell());
         EXPECT_LT(scrolls, 40);
     }
 }

@@ -116,3 +116,43 @@ TEST(GridSizeIndex, LargeTotalsDoNotWrap) {
     EXPECT_EQ(4LL * 0x7FFFFFFF, index.Total());
     EXPECT_EQ(3, index.CountWithin(3LL * 0x7FFFFFFF));
 }
+
+// The searches for a size at most a limit, over several levels of blocks, while sizes shrink
+// and grow (leaving the blocks' records low), go and come at the end, against a scan.
+TEST(GridSizeIndex, SearchesForSmallSizesMatchAScan) {
+    std::mt19937 rng(11);
+    std::vector<int> v(300000);
+    for (int& x : v)
+        x = 100 + (int)(rng() % 100);
+    CUIntArray a;
+    a.SetSize((INT_PTR)v.size());
+    for (size_t i = 0; i < v.size(); i++)
+        a[(INT_PTR)i] = (UINT)v[i];
+    CSizeIndex index;
+    index.Build(a);
+    for (int step = 0; step < 20000; step++) {
+        const int op = (int)(rng() % 8), n = (int)v.size(), i = (int)(rng() % (unsigned)n);
+        const int size = op < 3 ? (int)(rng() % 100) : op < 6 ? 100 + (int)(rng() % 100) : 0;
+        if (op < 6) {
+            index.Change(i, v[(size_t)i], size);
+            v[(size_t)i] = size;
+            a[i] = (UINT)size;
+        } else if (op == 6) {
+            index.RemoveLast(v.back());
+            v.pop_back();
+            a.SetSize(n - 1);
+        } else {
+            v.push_back(size);
+            a.Add((UINT)size);
+            index.Append(size);
+        }
+        const int from = (int)(rng() % v.size()), limit = (int)(rng() % 120);
+        int first = from, last = from - 1;
+        while (first < (int)v.size() && v[(size_t)first] > limit)
+            first++;
+        while (last >= 0 && v[(size_t)last] > limit)
+            last--;
+        ASSERT_EQ(first, index.FirstAtMost(a, from, limit)) << step;
+        ASSERT_EQ(last, index.LastAtMost(a, from, limit)) << step;
+    }
+}
