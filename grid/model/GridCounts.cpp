@@ -202,9 +202,8 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
         rowIndex.Build(rowHeights);
     rowCount -= count;
     fixedRowCount -= std::max(0, std::min(end, fixedRowCount) - first);
-    // Rows below the removed ones move up, their selected cells with them. (The last row, as a
-    // trace is emptied, leaves nothing to move.)
-    if (first < rowCount) ShiftSelectionUp(first, count);
+    // Rows below the removed ones move up, their selected cells with them.
+    ShiftSelectionUp(first, count);
     // The focus and the anchor of Shift+click and Shift+arrow stay on their rows, or go with them.
     for (CCellPos* cell : {&focusCell, &anchorCell}) {
         if (cell->row >= first && cell->row < end)

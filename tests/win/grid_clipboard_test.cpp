@@ -134,6 +134,17 @@ TEST_F(GridClipboard, CutCopiesEverythingAndClearsOnlyTheEditableCells) {
     ASSERT_EQ(2u, NotifyLog().size());
     EXPECT_EQ(GN_BEGINCHANGE, NotifyLog()[0].code);
     EXPECT_EQ(GN_ENDCHANGE, NotifyLog()[1].code);
+
+    // Cells selected one at a time, in no order: cut row by row, left to right.
+    grid.ClearSelection();
+    for (CCellPos cell : {CCellPos(3, 2), CCellPos(2, 3), CCellPos(2, 1), CCellPos(3, 1)})
+        Select(cell.row, cell.col);
+    NotifyLog().clear();
+    Command(ID_EDIT_CUT);
+    std::string order;
+    for (const gridtest::NotifyRecord& n : NotifyLog())
+        if (n.code == GN_BEGINCHANGE) order += std::to_string(n.row) + "," + std::to_string(n.col) + " ";
+    EXPECT_EQ("2,1 2,3 3,1 3,2 ", order);
 }
 
 // The clipboard held open elsewhere refuses the text: a Cut then erases nothing.
