@@ -48,7 +48,7 @@ void CGridMainWnd::EraseSelectedCells() {
     Invalidate(TRUE);
 }
 
-void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, size_t* hint,
+void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, BOOL compactBits, size_t* hint,
                                        std::vector<char>& marks) const {
     std::fill(marks.begin(), marks.end(), 0);
     if (const std::vector<CCellSet::Run>* runs = selectedCells.RunsOfRow(row, hint))
@@ -60,7 +60,7 @@ void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, size_t* h
     if (r == nullptr) return;
     for (int col = span.minCol; col <= span.maxCol && col < r->Columns(); col++) {
         const CGridItem* cell = r->Made(col);
-        UINT state = cell != nullptr ? cell->state : cellStyles.Get(r->Style(col)).state;
+        UINT state = cell != nullptr ? cell->state : compactBits ? cellStyles.Get(r->Style(col)).state : 0;
         if (state & CELL_SELECTED) marks[(size_t)(col - span.minCol)] = 1;
     }
 }
@@ -76,29 +76,36 @@ COleDataSource* CGridMainWnd::BuildClipboardSource() {
     WaitCursor wait;
     const bool storedTexts = typeid(*this) == typeid(CGridMainWnd);
     const size_t width = (size_t)(span.maxCol - span.minCol + 1);
+    // Whether a compact cell's own state can hold the bit: only when one of the styles has it.
+    BOOL compactBits = FALSE;
+    for (UINT id = 0; id < cellStyles.GetCount() && !compactBits; id++)
+        compactBits = (cellStyles.Get(id).state & CELL_SELECTED) != 0;
     HGLOBAL hText = nullptr;
     try {
         std::vector<char> marks(width);
-        CString derived; // a derived grid's text of the field in hand
-        auto field = [&](int row, int col) -> FieldText {
-            const char* bytes = "";
-            size_t length = 0;
+        std::vector<FieldText> fields(width);
+        std::vector<CString> derived(storedTexts ? 0 : width);
+        // The fields of a row: its selected cells' texts, nothing for the others.
+        auto rowFields = [&](int row, size_t* hint) {
+            MarkSelectedColumns(row, span, compactBits, hint, marks);
+            std::fill(fields.begin(), fields.end(), FieldText{"", 0});
             if (!storedTexts) {
-                derived = GetCellText(row, col);
-                bytes = derived;
-                length = (size_t)derived.GetLength();
-            } else if (const CGridRow* r = GetRow(row)) {
-                if (col < r->Columns()) {
-                    if (const CGridItem* cell = r->Made(col)) {
-                        bytes = cell->text;
-                        length = (size_t)cell->text.GetLength();
-                    } else {
-                        bytes = r->Text(col);
-                        length = std::strlen(bytes);
+                for (size_t k = 0; k < width; k++)
+                    if (marks[k]) {
+                        derived[k] = GetCellText(row, span.minCol + (int)k);
+                        fields[k] = FieldText{derived[k], (size_t)derived[k].GetLength()};
                     }
-                }
+            } else if (const CGridRow* r = GetRow(row)) {
+                r->ForEachText([&](int col, LPCTSTR text, size_t length) {
+                    if (col < span.minCol || col > span.maxCol || !marks[(size_t)(col - span.minCol)]) return;
+                    const CGridItem* cell = r->Made(col);
+                    fields[(size_t)(col - span.minCol)] =
+                        cell != nullptr ? FieldText{cell->text, (size_t)cell->text.GetLength()}
+                                        : FieldText{text, length};
+                });
             }
-            return length == 0 ? FieldText{" ", 1} : FieldText{bytes, length};
+            for (size_t k = 0; k < width; k++)
+                if (marks[k] && fields[k].length == 0) fields[k] = FieldText{" ", 1};
         };
         // Every line but the last ends with LF; every field but a line's last is followed by TAB.
         unsigned long long size =
@@ -106,9 +113,9 @@ COleDataSource* CGridMainWnd::BuildClipboardSource() {
             (unsigned long long)(width - 1) * (unsigned long long)(span.maxRow - span.minRow + 1);
         size_t hint = 0;
         for (int row = span.minRow; row <= span.maxRow; row++) {
-            MarkSelectedColumns(row, span, &hint, marks);
-            for (int col = span.minCol; col <= span.maxCol; col++)
-                if (marks[(size_t)(col - span.minCol)]) size += field(row, col).length;
+            rowFields(row, &hint);
+            for (const FieldText& f : fields)
+                size += f.length;
         }
         // One byte more for the NUL; a text this platform cannot address is memory run out.
         if (size >= (unsigned long long)(SIZE_MAX / 2)) return nullptr;
@@ -130,13 +137,10 @@ COleDataSource* CGridMainWnd::BuildClipboardSource() {
         };
         hint = 0;
         for (int row = span.minRow; row <= span.maxRow; row++) {
-            MarkSelectedColumns(row, span, &hint, marks);
-            for (int col = span.minCol; col <= span.maxCol; col++) {
-                if (marks[(size_t)(col - span.minCol)]) {
-                    FieldText text = field(row, col);
-                    put(text.bytes, text.length);
-                }
-                if (col < span.maxCol) put("\t", 1);
+            rowFields(row, &hint);
+            for (size_t k = 0; k < width; k++) {
+                put(fields[k].bytes, fields[k].length);
+                if (k + 1 < width) put("\t", 1);
             }
             if (row < span.maxRow) put("\n", 1);
         }

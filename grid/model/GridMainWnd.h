@@ -401,8 +401,10 @@ protected:
     void RedrawSelectionChange(const CCellSet& previous, const CCellSpan& span, BOOL spanSelected,
                                BOOL force);
     // Sets marks[col - span.minCol] to 1 for each column of the span whose cell in the row is
-    // selected, 0 for the others; hint as for CCellSet::RunsOfRow.
-    void MarkSelectedColumns(int row, const CCellSpan& span, size_t* hint, std::vector<char>& marks) const;
+    // selected, 0 for the others; hint as for CCellSet::RunsOfRow. compactBits: whether a cell
+    // without its object can hold the bit in its own state (some style has it).
+    void MarkSelectedColumns(int row, const CCellSpan& span, BOOL compactBits, size_t* hint,
+                             std::vector<char>& marks) const;
     // The selection is not empty (its bounds are a valid span holding at least one cell).
     BOOL HasSelection() const;
     // The page rule of printing: the first scrolling row of a page (1-based), or -1 beyond the
