@@ -106,6 +106,7 @@ TEST_F(GridClipboard, CopyOfNothingLeavesTheClipboardAndNotEditableStillCopies) 
     ASSERT_TRUE(PutClipboardBytes(std::string("keep\0", 5)));
     grid.ClearSelection();
     Command(ID_EDIT_COPY);
+    EXPECT_FALSE(grid.CopySelection() || grid.LastCopyFailed()) << "nothing to copy is no failure";
     Command(ID_EDIT_CUT);
     EXPECT_EQ(std::string("keep\0", 5), ClipboardBytes());
 
@@ -152,6 +153,7 @@ TEST_F(GridClipboard, ACutTheClipboardRefusedLeavesTheCells) {
     grid.SelectSpan(1, 1, 1, 2, FALSE);
     ASSERT_TRUE(::OpenClipboard(nullptr));
     Command(ID_EDIT_CUT);
+    EXPECT_TRUE(!grid.CopySelection() && grid.LastCopyFailed()) << "the owner can tell a copy failed";
     ::CloseClipboard();
     EXPECT_EQ("1,1", Cell(1, 1));
     EXPECT_EQ("1,2", Cell(1, 2));
