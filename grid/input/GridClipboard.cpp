@@ -5,55 +5,157 @@
 #include "PasteTokens.h"
 #include "afxadv.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <typeinfo>
+#include <vector>
+
+namespace {
+// The wait cursor, from construction to destruction.
+class WaitCursor {
+public:
+    WaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(m_previous); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR m_previous;
+};
+
+// One cell's text in the clipboard text: its bytes, or one space for an empty text.
+struct FieldText {
+    const char* bytes;
+    size_t length;
+};
+} // namespace
 
 void CGridMainWnd::EraseSelectedCells() {
     if (!editable) return;
-    POSITION pos = selectedCells.GetStartPosition();
-    while (pos != nullptr) {
-        CCellKey key;
-        CCellPos cell;
-        // The next entry is held before this one is taken out of the map by DiscardCell.
-        selectedCells.GetNextAssoc(pos, key, cell);
-        if (!CanEditCell(cell.row, cell.col) || !IsValidCell(cell)) continue;
-        CGridItem* item = GetCell(cell.row, cell.col);
-        if (item == nullptr) continue;
-        NotifyParent(cell.row, cell.col, GN_BEGINCHANGE);
-        DiscardCell(item, cell.row, cell.col);
-        MarkChanged(TRUE, cell.row, cell.col);
-        NotifyParent(cell.row, cell.col, GN_ENDCHANGE);
-    }
+    // Row by row, left to right. The walk is over a copy, since each discarded cell leaves the
+    // selection.
+    const CCellSet cells = selectedCells;
+    cells.ForEachCell([this](int row, int col) {
+        if (!CanEditCell(row, col) || !IsValidCell(row, col)) return;
+        CGridItem* item = GetCell(row, col);
+        if (item == nullptr) return;
+        NotifyParent(row, col, GN_BEGINCHANGE);
+        DiscardCell(item, row, col);
+        MarkChanged(TRUE, row, col);
+        NotifyParent(row, col, GN_ENDCHANGE);
+    });
     Invalidate(TRUE);
+}
+
+void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, BOOL compactBits, size_t* hint,
+                                       std::vector<char>& marks) const {
+    std::fill(marks.begin(), marks.end(), 0);
+    if (const std::vector<CCellSet::Run>* runs = selectedCells.RunsOfRow(row, hint))
+        for (const CCellSet::Run& run : *runs)
+            for (int col = std::max(run.first, span.minCol); col <= std::min(run.last, span.maxCol); col++)
+                marks[(size_t)(col - span.minCol)] = 1;
+    // Cells whose own state holds the bit (a descriptor stored it).
+    const CGridRow* r = GetRow(row);
+    if (r == nullptr) return;
+    for (int col = span.minCol; col <= span.maxCol && col < r->Columns(); col++) {
+        const CGridItem* cell = r->Made(col);
+        UINT state = cell != nullptr ? cell->state : compactBits ? cellStyles.Get(r->Style(col)).state : 0;
+        if (state & CELL_SELECTED) marks[(size_t)(col - span.minCol)] = 1;
+    }
 }
 
 // The bounding rectangle of the selection, one line a row: a selected cell gives its text (a
 // space when the text is empty), any other cell an empty field. Ends with one NUL byte.
+// The text is measured first and then written into one block of its size. The base grid's texts
+// are read where they are stored; a derived grid's come from its GetCellText, asked once for the
+// size and once for the bytes.
 COleDataSource* CGridMainWnd::BuildClipboardSource() {
     CCellSpan span = GetSelectionBounds();
     if (!IsValidSpan(span)) return nullptr;
+    WaitCursor wait;
+    const bool storedTexts = typeid(*this) == typeid(CGridMainWnd);
+    const size_t width = (size_t)(span.maxCol - span.minCol + 1);
+    // Whether a compact cell's own state can hold the bit: only when one of the styles has it.
+    BOOL compactBits = FALSE;
+    for (UINT id = 0; id < cellStyles.GetCount() && !compactBits; id++)
+        compactBits = (cellStyles.Get(id).state & CELL_SELECTED) != 0;
     HGLOBAL hText = nullptr;
     try {
-        CSharedFile file(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, 4096);
-        for (int row = span.minRow; row <= span.maxRow; row++) {
-            CString line;
-            for (int col = span.minCol; col <= span.maxCol; col++) {
-                if (GetCellState(row, col) & CELL_SELECTED) {
-                    CString text = GetCellText(row, col);
-                    line += text.IsEmpty() ? CString(" ") : text;
-                }
-                if (col < span.maxCol) line += '\t';
+        std::vector<char> marks(width);
+        std::vector<FieldText> fields(width);
+        std::vector<CString> derived(storedTexts ? 0 : width);
+        // The fields of a row: its selected cells' texts, nothing for the others.
+        auto rowFields = [&](int row, size_t* hint) {
+            MarkSelectedColumns(row, span, compactBits, hint, marks);
+            std::fill(fields.begin(), fields.end(), FieldText{"", 0});
+            if (!storedTexts) {
+                for (size_t k = 0; k < width; k++)
+                    if (marks[k]) {
+                        derived[k] = GetCellText(row, span.minCol + (int)k);
+                        fields[k] = FieldText{derived[k], (size_t)derived[k].GetLength()};
+                    }
+            } else if (const CGridRow* r = GetRow(row)) {
+                r->ForEachText([&](int col, LPCTSTR text, size_t length) {
+                    if (col < span.minCol || col > span.maxCol || !marks[(size_t)(col - span.minCol)]) return;
+                    const CGridItem* cell = r->Made(col);
+                    fields[(size_t)(col - span.minCol)] =
+                        cell != nullptr ? FieldText{cell->text, (size_t)cell->text.GetLength()}
+                                        : FieldText{text, length};
+                });
             }
-            if (row < span.maxRow) line += '\n';
-            file.Write((LPCTSTR)line, (UINT)line.GetLength());
+            for (size_t k = 0; k < width; k++)
+                if (marks[k] && fields[k].length == 0) fields[k] = FieldText{" ", 1};
+        };
+        // Every line but the last ends with LF; every field but a line's last is followed by TAB.
+        unsigned long long size =
+            (unsigned long long)(span.maxRow - span.minRow) +
+            (unsigned long long)(width - 1) * (unsigned long long)(span.maxRow - span.minRow + 1);
+        size_t hint = 0;
+        for (int row = span.minRow; row <= span.maxRow; row++) {
+            rowFields(row, &hint);
+            for (const FieldText& f : fields)
+                size += f.length;
         }
-        file.Write("", 1);
-        SIZE_T length = (SIZE_T)file.GetLength();
-        HGLOBAL hBlock = file.Detach();
-        if (hBlock == nullptr) return nullptr;
-        hText = ::GlobalReAlloc(hBlock, length, GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT);
-        if (hText == nullptr) {
-            ::GlobalFree(hBlock);
+        // One byte more for the NUL; a text this platform cannot address is memory run out.
+        if (size >= (unsigned long long)(SIZE_MAX / 2)) return nullptr;
+        const SIZE_T blockSize = (SIZE_T)size + 1;
+        hText = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT, blockSize);
+        if (hText == nullptr) return nullptr;
+        char* out = (char*)::GlobalLock(hText);
+        if (out == nullptr) {
+            ::GlobalFree(hText);
             return nullptr;
+        }
+        // A derived grid's texts may differ from those measured: what does not fit is cut.
+        char* const start = out;
+        char* const end = out + size;
+        auto put = [&](const char* bytes, size_t length) {
+            length = std::min(length, (size_t)(end - out));
+            std::memcpy(out, bytes, length);
+            out += length;
+        };
+        hint = 0;
+        for (int row = span.minRow; row <= span.maxRow; row++) {
+            rowFields(row, &hint);
+            for (size_t k = 0; k < width; k++) {
+                put(fields[k].bytes, fields[k].length);
+                if (k + 1 < width) put("\t", 1);
+            }
+            if (row < span.maxRow) put("\n", 1);
+        }
+        const SIZE_T written = (SIZE_T)(out - start);
+        *out = '\0';
+        ::GlobalUnlock(hText);
+        if (written + 1 < blockSize) {
+            // Shorter than measured: the block is trimmed to what was written.
+            HGLOBAL trimmed =
+                ::GlobalReAlloc(hText, written + 1, GMEM_MOVEABLE | GMEM_DDESHARE | GMEM_ZEROINIT);
+            if (trimmed == nullptr) {
+                ::GlobalFree(hText);
+                return nullptr;
+            }
+            hText = trimmed;
         }
         COleDataSource* source = new COleDataSource;
         HGLOBAL hCached = hText;
@@ -148,12 +250,24 @@ void CGridMainWnd::CmdCut() {
 }
 
 void CGridMainWnd::CmdCopy() {
+    CopySelection();
+}
+
+BOOL CGridMainWnd::CopySelection() {
+    copyFailed = FALSE;
+    if (!HasSelection()) return FALSE;
     try {
         COleDataSource* source = BuildClipboardSource();
-        if (source != nullptr) source->SetClipboard();
+        if (source != nullptr) {
+            // Throws when the clipboard refused the text.
+            source->SetClipboard();
+            return TRUE;
+        }
     } catch (CException* e) {
         e->Delete();
     }
+    copyFailed = TRUE;
+    return FALSE;
 }
 
 void CGridMainWnd::CmdPaste() {

@@ -137,15 +137,7 @@ void CGridMainWnd::OnLButtonDown(UINT nFlags, CPoint point) {
     } else {
         // A selection. With Ctrl the selection so far is kept and the new one is added to it.
         savedSelection.RemoveAll();
-        if ((nFlags & MK_CONTROL) && !selectedCells.IsEmpty()) {
-            POSITION pos = selectedCells.GetStartPosition();
-            while (pos != nullptr) {
-                CCellKey key;
-                CCellPos cell;
-                selectedCells.GetNextAssoc(pos, key, cell);
-                savedSelection.SetAt(key, cell);
-            }
-        }
+        if ((nFlags & MK_CONTROL) && !selectedCells.IsEmpty()) savedSelection = selectedCells;
         if (clickDownCell.row < fixedRowCount) {
             ClickFixedRowCell(clickDownCell);
         } else if (clickDownCell.col < fixedColumnCount) {

@@ -113,7 +113,8 @@ BOOL CGridMainWnd::GetCellDesc(GridItemDesc* desc) const {
     if (desc->mask & DESC_TEXT) desc->text = GetCellText(desc->row, desc->col);
     if (desc->mask & DESC_PARAM) desc->param = style->param;
     if (desc->mask & DESC_IMAGE) desc->image = style->image;
-    if (desc->mask & DESC_STATE) desc->state = style->state;
+    if (desc->mask & DESC_STATE)
+        desc->state = style->state | (selectedCells.Contains(desc->row, desc->col) ? CELL_SELECTED : 0);
     if (desc->mask & DESC_FORMAT) desc->format = style->format;
     if (desc->mask & DESC_BKCOLOR) desc->bkColor = style->bkColor;
     if (desc->mask & DESC_TEXTCOLOR) desc->textColor = style->textColor;
@@ -172,19 +173,25 @@ BOOL CGridMainWnd::SetCellState(int row, int col, UINT state) {
     CCellStyle scratch;
     const CCellStyle* style = ReadCellStyle(row, col, &scratch);
     if (style == nullptr) return FALSE;
-    // The selected-cell map holds exactly the cells whose CELL_SELECTED bit is set.
-    CCellKey key(row, col);
-    if ((style->state & CELL_SELECTED) && !(state & CELL_SELECTED))
-        selectedCells.RemoveKey(key);
-    else if (!(style->state & CELL_SELECTED) && (state & CELL_SELECTED))
-        selectedCells.SetAt(key, CCellPos(row, col));
-    return ChangeCellStyle(row, col, DESC_STATE, [state](CCellStyle& s) { s.state = state; });
+    // The selection changes when the bit does: a cell whose bit goes leaves it, a cell whose bit
+    // comes joins it. The bit itself stays out of the cell's state, but for one a descriptor
+    // stored there, which stays while the bit does.
+    const BOOL stored = (style->state & CELL_SELECTED) != 0;
+    const BOOL was = stored || selectedCells.Contains(row, col);
+    const BOOL now = (state & CELL_SELECTED) != 0;
+    if (was && !now)
+        selectedCells.Remove(row, col);
+    else if (!was && now)
+        selectedCells.Add(row, col);
+    const UINT kept = (state & ~CELL_SELECTED) | (now && stored ? CELL_SELECTED : 0);
+    return ChangeCellStyle(row, col, DESC_STATE, [kept](CCellStyle& s) { s.state = kept; });
 }
 
 UINT CGridMainWnd::GetCellState(int row, int col) const {
     CCellStyle scratch;
     const CCellStyle* style = ReadCellStyle(row, col, &scratch);
-    return style != nullptr ? style->state : 0;
+    if (style == nullptr) return 0;
+    return style->state | (selectedCells.Contains(row, col) ? CELL_SELECTED : 0);
 }
 
 UINT CGridMainWnd::GetCellFormat(int row, int col) const {
@@ -264,20 +271,20 @@ void CGridMainWnd::DiscardCell(CGridItem* cell, int row, int col) {
 
 void CGridMainWnd::DropCell(int row, int col) {
     CGridRow* r = GetRow(row);
+    // The caller has taken the cell out of the selection.
     if (CGridItem* cell = r->Made(col)) {
-        // A selected cell leaves the selection with its row.
-        if (cell->state & CELL_SELECTED) selectedCells.RemoveKey(CCellKey(row, col));
         DiscardCell(cell, row, col);
         // DiscardCell may have changed the row (a text set in another of its cells).
         GetRow(row)->SetMade(col, nullptr);
         delete cell;
-    } else if (cellStyles.Get(r->Style(col)).state & CELL_SELECTED) {
-        selectedCells.RemoveKey(CCellKey(row, col));
     }
 }
 
 void CGridMainWnd::DiscardRowCells(int row) {
     if (GetRow(row) == nullptr) return;
+    // The selected cells leave the selection with their row.
+    if (!selectedCells.IsEmpty() && selectedCells.RunsOfRow(row) != nullptr)
+        selectedCells.Remove(CCellSpan(row, 0, row, CCellSet::kEnd));
     for (int col = 0; col < GetRow(row)->Columns(); col++)
         DropCell(row, col);
     CGridRow::Destroy(GetRow(row));
@@ -323,30 +330,11 @@ void CGridMainWnd::StoreColumnWidth(int col, int width) {
     columnIndex.Change(col, old, width);
 }
 
-// The selection maps after the removal of `count` rows from `first` on: the cells below them are
+// The selections after the removal of `count` rows from `first` on: the cells below them are
 // that many rows up now.
 void CGridMainWnd::ShiftSelectionUp(int first, int count) {
-    CCellPosMap* maps[] = {&selectedCells, &savedSelection};
-    for (CCellPosMap* map : maps) {
-        CCellPosMap shifted;
-        POSITION pos = map->GetStartPosition();
-        while (pos != nullptr) {
-            CCellKey key;
-            CCellPos cell;
-            map->GetNextAssoc(pos, key, cell);
-            if (cell.row >= first && cell.row < first + count) continue;
-            if (cell.row >= first + count) cell.row -= count;
-            shifted.SetAt(CCellKey(cell.row, cell.col), cell);
-        }
-        map->RemoveAll();
-        pos = shifted.GetStartPosition();
-        while (pos != nullptr) {
-            CCellKey key;
-            CCellPos cell;
-            shifted.GetNextAssoc(pos, key, cell);
-            map->SetAt(key, cell);
-        }
-    }
+    selectedCells.RemoveRows(first, count);
+    savedSelection.RemoveRows(first, count);
 }
 
 CGridStorageUse CGridMainWnd::MeasureStorage() const {

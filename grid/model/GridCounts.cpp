@@ -21,6 +21,7 @@ BOOL CGridMainWnd::SetNumRows(int count) {
     if (anchorCell.row >= count) anchorCell = CCellPos(-1, -1);
 
     int oldCount = rowCount;
+    selectedCells.Remove(CCellSpan(count, 0, CCellSet::kEnd, CCellSet::kEnd));
     for (int row = count; row < oldCount; row++)
         DiscardRowCells(row);
     for (int row = oldCount - 1; row >= count; row--)
@@ -69,6 +70,7 @@ BOOL CGridMainWnd::SetNumColumns(int count) {
     // way leaves a count that every array can answer. Rows may hold more cells than the count.
     const int oldCount = columnCount;
     if (count < oldCount) {
+        selectedCells.Remove(CCellSpan(0, count, CCellSet::kEnd, CCellSet::kEnd));
         for (int row = 0; row < rowCount; row++) {
             if (GetRow(row) == nullptr) continue;
             for (int col = count; col < oldCount && col < GetRow(row)->Columns(); col++)
@@ -188,6 +190,7 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     if (count <= 0) return count == 0;
     if (first < 0 || first > rowCount - count) return FALSE;
     const int end = first + count;
+    selectedCells.Remove(CCellSpan(first, 0, end - 1, CCellSet::kEnd));
     for (int row = first; row < end; row++)
         DiscardRowCells(row);
     int lastHeight = (int)rowHeights[end - 1];
@@ -199,9 +202,8 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
         rowIndex.Build(rowHeights);
     rowCount -= count;
     fixedRowCount -= std::max(0, std::min(end, fixedRowCount) - first);
-    // Rows below the removed ones move up, their selected cells with them. (The last row, as a
-    // trace is emptied, leaves nothing to move.)
-    if (first < rowCount) ShiftSelectionUp(first, count);
+    // Rows below the removed ones move up, their selected cells with them.
+    ShiftSelectionUp(first, count);
     // The focus and the anchor of Shift+click and Shift+arrow stay on their rows, or go with them.
     for (CCellPos* cell : {&focusCell, &anchorCell}) {
         if (cell->row >= first && cell->row < end)
@@ -232,6 +234,7 @@ BOOL CGridMainWnd::ClearGrid() {
     columnEditorKinds.RemoveAll();
     rowHeights.RemoveAll();
     savedColumnWidths.RemoveAll();
+    selectedCells.RemoveAll();
     for (int row = 0; row < rowCount; row++)
         DiscardRowCells(row);
     rows.RemoveAll();

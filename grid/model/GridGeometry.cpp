@@ -264,16 +264,7 @@ BOOL CGridMainWnd::IsOverColumnDivider(CPoint point) const {
 
 CCellSpan CGridMainWnd::GetSelectionBounds() const {
     CCellSpan bounds(rowCount, columnCount, -1, -1);
-    POSITION pos = selectedCells.GetStartPosition();
-    while (pos != nullptr) {
-        CCellKey key;
-        CCellPos cell;
-        selectedCells.GetNextAssoc(pos, key, cell);
-        if (cell.row < bounds.minRow) bounds.minRow = cell.row;
-        if (cell.col < bounds.minCol) bounds.minCol = cell.col;
-        if (cell.row > bounds.maxRow) bounds.maxRow = cell.row;
-        if (cell.col > bounds.maxCol) bounds.maxCol = cell.col;
-    }
+    selectedCells.GetBounds(&bounds);
     return bounds;
 }
 

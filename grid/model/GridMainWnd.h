@@ -10,6 +10,7 @@
 
 #include "afxwin.h"
 #include "afxcmn.h"
+#include "CellSet.h"
 #include "GridDefs.h"
 #include "GridItem.h"
 #include "GridRow.h"
@@ -26,9 +27,10 @@ class CPrintInfo;
 // The window class of the grid.
 #define GRID_CLASSNAME "ZIDAZIDID"
 
-// The key of a cell in the selection maps. The maps are laid out by MAKELONG(row, col): that
-// word picks the bucket, 17 buckets, entries in blocks of 10. The key itself keeps the whole row,
-// so rows 65,536 apart, which share that word, stay two entries (a trace can be that long).
+// The key of a cell in a map of cells (CCellPosMap). The map is laid out by MAKELONG(row, col):
+// that word picks the bucket, 17 buckets, entries in blocks of 10. The key itself keeps the whole
+// row, so rows 65,536 apart, which share that word, stay two entries (a trace can be that long).
+// The selection itself is a CCellSet, whose size does not grow with the cells selected.
 struct CCellKey {
     int row = 0;
     int col = 0;
@@ -281,6 +283,13 @@ public:
     void SelectRowsTo(CCellPos cell);
     void SelectCellsTo(CCellPos cell);
     void SelectToCell(CCellPos cell);
+    // What CmdCopy does: TRUE when the selection went to the clipboard. FALSE when there was
+    // nothing to copy, or when the text could not be made (memory ran out) or the clipboard
+    // refused it; the clipboard is then left as it was, and LastCopyFailed tells which.
+    BOOL CopySelection();
+    // TRUE when the last CopySelection had a selection to copy and could not put it on the
+    // clipboard: for an owner that tells the user, as the grid itself says nothing.
+    BOOL LastCopyFailed() const { return copyFailed; }
 
     // ---- Settings, with MFC-style setters ----------------------------------------------------
     void SetCellTextColor(COLORREF c) { cellTextColor = c; }
@@ -403,6 +412,15 @@ protected:
     void StoreColumnWidth(int col, int width);
     void DiscardRowCells(int row);
     void ShiftSelectionUp(int first, int count);
+    // Redraws, of the cells on screen, those SelectSpan changed: the cells of the previous
+    // selection outside the new span, the saved selection added back, then the span's cells.
+    void RedrawSelectionChange(const CCellSet& previous, const CCellSpan& span, BOOL spanSelected,
+                               BOOL force);
+    // Sets marks[col - span.minCol] to 1 for each column of the span whose cell in the row is
+    // selected, 0 for the others; hint as for CCellSet::RunsOfRow. compactBits: whether a cell
+    // without its object can hold the bit in its own state (some style has it).
+    void MarkSelectedColumns(int row, const CCellSpan& span, BOOL compactBits, size_t* hint,
+                             std::vector<char>& marks) const;
     // The selection is not empty (its bounds are a valid span holding at least one cell).
     BOOL HasSelection() const;
     // The page rule of printing: the first scrolling row of a page (1-based), or -1 beyond the
@@ -427,8 +445,13 @@ protected:
     int printFoundRow = -1;
     CPtrArray rows; // one CGridRow per row
     CCellStyleTable cellStyles;
-    CCellPosMap selectedCells;
-    CCellPosMap savedSelection;
+    // The selection, and the selection as it stood when a Ctrl+click began (added back by every
+    // SelectSpan until the next click). A cell's CELL_SELECTED bit is set when it is in
+    // selectedCells or when its own state holds the bit: SetCellState keeps the bit out of the
+    // cell's state and changes the set (as the bit changes); SetCellDesc stores it in the state
+    // as given, and the set does not change.
+    CCellSet selectedCells;
+    CCellSet savedSelection;
     CTitleTipWnd titleTip;
 
     CSizeIndex rowIndex;    // prefix sums of rowHeights
@@ -482,6 +505,7 @@ protected:
     BOOL sortAscending;
     BOOL oleInitialized;
     BOOL sendingNotification = FALSE; // NotifyParent is sending: a reflected GN_ENDCHANGE is ours
+    BOOL copyFailed = FALSE;          // the last CopySelection could not copy its selection
 
     DECLARE_MESSAGE_MAP()
 };

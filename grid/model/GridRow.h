@@ -7,6 +7,7 @@
 
 #include "GridItem.h"
 
+#include <cstring>
 #include <deque>
 #include <unordered_map>
 
@@ -83,6 +84,22 @@ public:
     void SetStyle(int col, UINT id) { Styles()[col] = (Styles()[col] & kShared) | id; }
     BOOL IsShared(int col) const { return (Styles()[col] & kShared) != 0; }
     LPCTSTR Text(int col) const;
+    // Calls f(col, text, length) for every column in order, with the text Text(col) gives and its
+    // length in bytes: one walk of the block instead of one a column.
+    template <class F> void ForEachText(F f) const {
+        const char* slot = Texts();
+        for (int col = 0; col < m_columns; col++) {
+            const size_t bytes = SlotBytes(col, slot);
+            if (IsShared(col)) {
+                LPCTSTR text;
+                std::memcpy(&text, slot, sizeof text);
+                f(col, text, std::strlen(text));
+            } else {
+                f(col, slot, bytes - 1);
+            }
+            slot += bytes;
+        }
+    }
     // The cell object of a column, or NULL while the cell is compact.
     CGridItem* Made(int col) const { return m_made == nullptr ? nullptr : m_made[col]; }
     // Records the cell object of a column (NULL to forget it); throws CMemoryException.

@@ -3,6 +3,9 @@
 #include "DCGuards.h"
 #include "GridMainWnd.h"
 
+#include <algorithm>
+#include <vector>
+
 CCellPos CGridMainWnd::MoveFocusTo(CCellPos cell) {
     if (cell == focusCell) return focusCell;
     CCellPos previous = focusCell;
@@ -36,6 +39,37 @@ CCellPos CGridMainWnd::MoveFocusTo(CCellPos cell) {
 
 void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BOOL force) {
     if (!selectionEnabled) return;
+    const CCellSpan span(minRow, minCol, maxRow, maxCol);
+    const BOOL spanSelected = minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0 && maxRow < rowCount &&
+                              maxCol < columnCount && minRow <= maxRow && minCol <= maxCol;
+    // The new selection: the selection saved when a Ctrl+click began (its cells still in the
+    // grid), then the span. It is made whole before it replaces the current one.
+    CCellSet selection;
+    if (!singleRowSelection && !savedSelection.IsEmpty()) {
+        selection = savedSelection;
+        selection.Remove(CCellSpan(rowCount, 0, CCellSet::kEnd, CCellSet::kEnd));
+        selection.Remove(CCellSpan(0, columnCount, CCellSet::kEnd, CCellSet::kEnd));
+    }
+    if (spanSelected) selection.Add(span);
+    selection.Swap(selectedCells);
+    RedrawSelectionChange(selection, span, spanSelected, force);
+}
+
+void CGridMainWnd::RedrawSelectionChange(const CCellSet& previous, const CCellSpan& span, BOOL spanSelected,
+                                         BOOL force) {
+    // Only cells on screen are drawn: every other cell shows its state when it is painted.
+    if (!::IsWindow(m_hWnd) || !drawingEnabled) return;
+    CCellSpan shown = GetShownCellSpan();
+    std::vector<int> rowsShown, colsShown;
+    for (int row = 0; row < fixedRowCount && row < rowCount; row++)
+        rowsShown.push_back(row);
+    for (int row = std::max(shown.minRow, fixedRowCount); row <= shown.maxRow; row++)
+        rowsShown.push_back(row);
+    for (int col = 0; col < fixedColumnCount && col < columnCount; col++)
+        colsShown.push_back(col);
+    for (int col = std::max(shown.minCol, fixedColumnCount); col <= shown.maxCol; col++)
+        colsShown.push_back(col);
+
     CDC* pDC = force ? GetDC() : nullptr;
     CReleaseDCOnExit release(this, pDC);
     auto redraw = [&](int row, int col) {
@@ -44,44 +78,21 @@ void CGridMainWnd::SelectSpan(int minRow, int minCol, int maxRow, int maxCol, BO
         else
             InvalidateCell(CCellPos(row, col));
     };
-
-    // Drop the current selection. The iteration holds the next entry before the current one is
-    // touched, because clearing the bit removes the entry.
-    POSITION pos = selectedCells.GetStartPosition();
-    while (pos != nullptr) {
-        CCellKey key;
-        CCellPos cell;
-        selectedCells.GetNextAssoc(pos, key, cell);
-        if (!IsValidCell(cell)) continue;
-        SetCellState(cell.row, cell.col, GetCellState(cell.row, cell.col) & ~CELL_SELECTED);
-        if (cell.row < minRow || cell.row > maxRow || cell.col < minCol || cell.col > maxCol)
-            redraw(cell.row, cell.col);
-    }
-
-    // The selection saved when a Ctrl+click began is added back.
-    if (!singleRowSelection) {
-        pos = savedSelection.GetStartPosition();
-        while (pos != nullptr) {
-            CCellKey key;
-            CCellPos cell;
-            savedSelection.GetNextAssoc(pos, key, cell);
-            if (!IsValidCell(cell)) continue;
-            SetCellState(cell.row, cell.col, GetCellState(cell.row, cell.col) | CELL_SELECTED);
-            redraw(cell.row, cell.col);
-        }
-    }
-
-    if (minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0 && maxRow < rowCount &&
-        maxCol < columnCount && minRow <= maxRow && minCol <= maxCol) {
-        for (int row = minRow; row <= maxRow; row++) {
-            for (int col = minCol; col <= maxCol; col++) {
-                UINT state = GetCellState(row, col);
-                if (state & CELL_SELECTED) continue;
-                SetCellState(row, col, state | CELL_SELECTED);
-                redraw(row, col);
-            }
-        }
-    }
+    auto inSpan = [&](int row, int col) {
+        return spanSelected && row >= span.minRow && row <= span.maxRow && col >= span.minCol &&
+               col <= span.maxCol;
+    };
+    const BOOL savedBack = !singleRowSelection && !savedSelection.IsEmpty();
+    for (int row : rowsShown)
+        for (int col : colsShown)
+            if (previous.Contains(row, col) && !inSpan(row, col)) redraw(row, col);
+    if (savedBack)
+        for (int row : rowsShown)
+            for (int col : colsShown)
+                if (savedSelection.Contains(row, col)) redraw(row, col);
+    for (int row : rowsShown)
+        for (int col : colsShown)
+            if (inSpan(row, col) && !(savedBack && savedSelection.Contains(row, col))) redraw(row, col);
 }
 
 void CGridMainWnd::SelectAllCells() {

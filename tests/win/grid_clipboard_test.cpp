@@ -106,6 +106,7 @@ TEST_F(GridClipboard, CopyOfNothingLeavesTheClipboardAndNotEditableStillCopies) 
     ASSERT_TRUE(PutClipboardBytes(std::string("keep\0", 5)));
     grid.ClearSelection();
     Command(ID_EDIT_COPY);
+    EXPECT_FALSE(grid.CopySelection() || grid.LastCopyFailed()) << "nothing to copy is no failure";
     Command(ID_EDIT_CUT);
     EXPECT_EQ(std::string("keep\0", 5), ClipboardBytes());
 
@@ -134,6 +135,17 @@ TEST_F(GridClipboard, CutCopiesEverythingAndClearsOnlyTheEditableCells) {
     ASSERT_EQ(2u, NotifyLog().size());
     EXPECT_EQ(GN_BEGINCHANGE, NotifyLog()[0].code);
     EXPECT_EQ(GN_ENDCHANGE, NotifyLog()[1].code);
+
+    // Cells selected one at a time, in no order: cut row by row, left to right.
+    grid.ClearSelection();
+    for (CCellPos cell : {CCellPos(3, 2), CCellPos(2, 3), CCellPos(2, 1), CCellPos(3, 1)})
+        Select(cell.row, cell.col);
+    NotifyLog().clear();
+    Command(ID_EDIT_CUT);
+    std::string order;
+    for (const gridtest::NotifyRecord& n : NotifyLog())
+        if (n.code == GN_BEGINCHANGE) order += std::to_string(n.row) + "," + std::to_string(n.col) + " ";
+    EXPECT_EQ("2,1 2,3 3,1 3,2 ", order);
 }
 
 // The clipboard held open elsewhere refuses the text: a Cut then erases nothing.
@@ -141,6 +153,7 @@ TEST_F(GridClipboard, ACutTheClipboardRefusedLeavesTheCells) {
     grid.SelectSpan(1, 1, 1, 2, FALSE);
     ASSERT_TRUE(::OpenClipboard(nullptr));
     Command(ID_EDIT_CUT);
+    EXPECT_TRUE(!grid.CopySelection() && grid.LastCopyFailed()) << "the owner can tell a copy failed";
     ::CloseClipboard();
     EXPECT_EQ("1,1", Cell(1, 1));
     EXPECT_EQ("1,2", Cell(1, 2));

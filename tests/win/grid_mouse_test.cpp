@@ -120,9 +120,7 @@ TEST_F(GridMouse, CtrlClickKeepsThePreviousSelection) {
     Click(CellPoint(4, 3), MK_SHIFT);
     Down(CellPoint(6, 5), MK_CONTROL);
     EXPECT_EQ(6, (int)grid.savedSelection.GetCount());
-    CCellPos saved;
-    EXPECT_TRUE(grid.savedSelection.Lookup(CCellKey(3, 2), saved));
-    EXPECT_EQ(CCellPos(3, 2), saved);
+    EXPECT_TRUE(grid.savedSelection.Contains(3, 2));
     Up(CellPoint(6, 5), MK_CONTROL);
     Cells expected = Block(2, 2, 4, 3);
     expected.push_back({6, 5});
@@ -427,7 +425,6 @@ TEST_F(GridMouse, AZeroWidthColumnHidesNothingAndCanBeDraggedBack) {
     EXPECT_EQ(31, grid.GetColumnWidth(2));
     EXPECT_EQ(kColumnWidth, grid.GetColumnWidth(3));
     EXPECT_EQ(GMM_IDLE, grid.mouseMode);
-
 }
 
 // The selected-cell map (what Copy takes) and the highlighted cells stay in step: a new row after
@@ -439,14 +436,7 @@ TEST_F(GridMouse, SelectionMapAndHighlightStayInStep) {
     grid.SetListMode(TRUE);
     auto mapped = [&] {
         Cells cells;
-        POSITION pos = grid.selectedCells.GetStartPosition();
-        while (pos != nullptr) {
-            CCellKey key;
-            CCellPos cell;
-            grid.selectedCells.GetNextAssoc(pos, key, cell);
-            cells.push_back({cell.row, cell.col});
-        }
-        std::sort(cells.begin(), cells.end());
+        grid.selectedCells.ForEachCell([&](int row, int col) { cells.push_back({row, col}); });
         return cells;
     };
     Click(CellPoint(2, 2));

@@ -31,14 +31,7 @@ protected:
 
     std::vector<std::pair<int, int>> Selected() {
         std::vector<std::pair<int, int>> cells;
-        POSITION pos = grid.selectedCells.GetStartPosition();
-        while (pos != nullptr) {
-            CCellKey key;
-            CCellPos cell;
-            grid.selectedCells.GetNextAssoc(pos, key, cell);
-            cells.emplace_back(cell.row, cell.col);
-        }
-        std::sort(cells.begin(), cells.end());
+        grid.selectedCells.ForEachCell([&](int row, int col) { cells.emplace_back(row, col); });
         // The map and the state bits agree.
         int flagged = 0;
         for (int r = 0; r < grid.GetNumRows(); r++)
@@ -54,7 +47,7 @@ protected:
                 cells.emplace_back(r, c);
         return cells;
     }
-    void Save(int row, int col) { grid.savedSelection.SetAt(CCellKey(row, col), CCellPos(row, col)); }
+    void Save(int row, int col) { grid.savedSelection.Add(row, col); }
 };
 
 // ---- RepaintCell, RepaintRow, InvalidateCell ------------------------------------------------
