@@ -7,6 +7,7 @@
 #include "win_test_util.h"
 #include "vktrace.h"
 
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -237,31 +238,83 @@ TEST(DebuggerDialog, ClickNotificationRules)
     EXPECT_EQ("first", afterGone);
 }
 
-TEST(DebuggerDialog, NewFileEmptiesTheTraceKeepsTheDepthAndAllowsANewSession)
-{
-    CDebuggerDlg dlg;
-    std::string boxAfterNew;
-    LRESULT second = -1;
-    int rowsAfterNew = -1;
-    RunDialog(dlg, [&](HWND h) {
-        StartSession(h);
-        SendRecord(h, 1, "f|");
-        SendRecord(h, 0, "g|detail");
-        ClickRow(h, 2);
-        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
-        boxAfterNew = DetailBox(h);
-        rowsAfterNew = dlg.Grid().GetNumRows();
-        SendRecord(h, 0, "h|");  // still at depth 1
-        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
-        vktest::MessageBoxAnswerer ok(IDOK);
-        second = SendRecord(h, 9999, "2");
-    });
-    EXPECT_EQ("", boxAfterNew);
-    EXPECT_EQ(1, rowsAfterNew);
-    EXPECT_EQ(TRUE, second);
-    EXPECT_EQ(0, dlg.Depth());  // reset by the accepted session start
-    EXPECT_EQ(1, dlg.Grid().GetNumRows());
-    EXPECT_EQ(0, dlg.Details().GetSize());
+TEST(DebuggerDialog, NewFileAndALoadEmptyTheTraceKeepTheDepthAndAllowANewSession) {
+    // A trace worked in (a row clicked, a focus, rows selected, the view scrolled to its end)
+    // emptied by New File or by loading an empty trace file over it.
+    char dir[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string emptyFile = std::string(dir) + "vk_empty_over.vkp";
+    std::FILE* file = std::fopen(emptyFile.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    std::fclose(file);
+    struct Way {
+        const char* name;
+        bool load;
+    };
+    for (const Way way : {Way{"New File", false}, Way{"a load over the trace", true}}) {
+        vktest::TaskDlg dlg;
+        std::string boxAfter;
+        LRESULT second = -1;
+        int rowsAfter = -1, scrolledBefore = -1, scrollAfter = -1, rangeAfter = -1;
+        BOOL selectedAfter = TRUE;
+        CCellPos focusAfter;
+        DWORD handlesBefore = 0, handlesAfter = 0;
+        auto empty = [&](HWND h) {
+            if (way.load)
+                dlg.Run(h, [&] { dlg.LoadTraceFile(emptyFile.c_str()); });
+            else
+                ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
+        };
+        ASSERT_TRUE(vktest::RunDialog(dlg, [&](HWND h) {
+                        StartSession(h);
+                        SendRecord(h, 1, "f|");
+                        for (int i = 0; i < 60; i++)
+                            SendRecord(h, 0, "g|detail");
+                        ClickRow(h, 2);
+                        dlg.Run(h, [&] {
+                            CGridMainWnd& g = dlg.Grid();
+                            g.MoveFocusTo(3, 0);
+                            g.SelectSpan(2, 0, 40, 2, FALSE);
+                            g.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+                            scrolledBefore = g.GetScrollPosition(SB_VERT);
+                            handlesBefore = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) +
+                                            ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+                        });
+                        empty(h);
+                        dlg.Run(h, [&] {
+                            CGridMainWnd& g = dlg.Grid();
+                            boxAfter = DetailBox(h);
+                            rowsAfter = g.GetNumRows();
+                            focusAfter = g.GetFocusCell();
+                            selectedAfter = g.IsValidSpan(g.GetSelectionBounds());
+                            scrollAfter = g.GetScrollPosition(SB_VERT);
+                            SCROLLINFO si = {};
+                            si.cbSize = sizeof si;
+                            si.fMask = SIF_RANGE;
+                            ::GetScrollInfo(g.m_hWnd, SB_VERT, &si);
+                            rangeAfter = si.nMax;
+                            handlesAfter = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) +
+                                           ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+                        });
+                        SendRecord(h, 0, "h|"); // still at depth 1
+                        empty(h);
+                        vktest::MessageBoxAnswerer ok(IDOK);
+                        second = SendRecord(h, 9999, "2");
+                    }).driven);
+        EXPECT_EQ("", boxAfter) << way.name;
+        EXPECT_EQ(1, rowsAfter) << way.name;
+        EXPECT_EQ(-1, focusAfter.row) << way.name;
+        EXPECT_FALSE(selectedAfter) << way.name;
+        EXPECT_GT(scrolledBefore, 0) << way.name;
+        EXPECT_EQ(0, scrollAfter) << way.name;
+        EXPECT_EQ(0, rangeAfter) << way.name;
+        EXPECT_LE(handlesAfter, handlesBefore) << way.name;
+        EXPECT_EQ(TRUE, second) << way.name;
+        EXPECT_EQ(0, dlg.Depth()) << way.name; // reset by the accepted session start
+        EXPECT_EQ(1, dlg.Grid().GetNumRows()) << way.name;
+        EXPECT_EQ(0, dlg.Details().GetSize()) << way.name;
+    }
+    ::DeleteFileA(emptyFile.c_str());
 }
 
 TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreNotTaken)
