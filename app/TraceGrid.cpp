@@ -1,6 +1,24 @@
 // The trace grid's look: the set-up the dialog gives its grid and the format of one trace row.
 #include "TraceGrid.h"
 
+namespace {
+const char kCopyFailed[] = "메모리가 부족하여 선택한 행을 클립보드에 복사할 수 없습니다.";
+} // namespace
+
+BOOL CTraceGridWnd::CopySelection() {
+    // The grid's copy keeps its failure to itself and leaves the clipboard as it was: a copy that
+    // worked is seen by the clipboard's change count.
+    const DWORD before = ::GetClipboardSequenceNumber();
+    CGridMainWnd::CmdCopy();
+    return ::GetClipboardSequenceNumber() != before;
+}
+
+void CTraceGridWnd::CmdCopy() {
+    // Nothing selected copies nothing, and that is no failure.
+    if (!HasSelection()) return;
+    if (!CopySelection()) AfxMessageBox(kCopyFailed, MB_OK | MB_ICONEXCLAMATION);
+}
+
 BOOL SetupTraceGrid(CGridMainWnd& grid) {
     grid.fixedTextColor = RGB(0, 0, 0);
     grid.cellTextColor = RGB(0, 0, 0);
