@@ -197,9 +197,28 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     if (count <= 0) return count == 0;
     if (first < 0 || first > rowCount - count) return FALSE;
     const int end = first + count;
+    // Which styles hold the selected bit, looked up once: a row of compact cells none of which is
+    // selected has nothing to discard cell by cell, and is freed at once (a trace emptied has
+    // millions of them).
+    // (On the stack, for the usual few styles: a removal that undoes a failed one must not fail.)
+    const UINT kKnown = 256;
+    const UINT known = std::min(cellStyles.GetCount(), kKnown);
+    bool selectedStyle[kKnown];
+    for (UINT id = 0; id < known; id++)
+        selectedStyle[id] = (cellStyles.Get(id).state & CELL_SELECTED) != 0;
     // From the last row up, as RemoveRow calls from the end would discard them.
-    for (int row = end - 1; row >= first; row--)
-        DiscardRowCells(row);
+    for (int row = end - 1; row >= first; row--) {
+        CGridRow* r = GetRow(row);
+        BOOL plain = r != nullptr && !r->HasMadeCells();
+        for (int col = 0; plain && col < r->Columns(); col++)
+            plain = r->Style(col) < known && !selectedStyle[r->Style(col)];
+        if (plain) {
+            CGridRow::Destroy(r);
+            rows[row] = nullptr;
+        } else {
+            DiscardRowCells(row);
+        }
+    }
     int lastHeight = (int)rowHeights[end - 1];
     rows.RemoveAt(first, count);
     rowHeights.RemoveAt(first, count);
