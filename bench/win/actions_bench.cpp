@@ -152,7 +152,6 @@ public:
                                    e2e::SYNC_TIMEOUT_MS, &ok))
             return -1;
         const double t0 = bench::Now();
-        MarkProcessor();
         // A load or a save is given ten minutes at least, whatever the timeout of the actions.
         const ULONGLONG deadline = ::GetTickCount64() + std::max<DWORD>(opt.timeoutMs, 600000);
         ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)::GetDlgItem(dlg, IDOK));
@@ -173,24 +172,11 @@ public:
         return (long)answer;
     }
 
-    // The debugger's processor time (user and kernel), in seconds: on a machine shared with
-    // other work the clock's time of an action is longer than its own.
-    double ProcessorSeconds() const {
-        FILETIME created, exited, kernel, user;
-        if (process == nullptr || !::GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-        auto seconds = [](const FILETIME& t) {
-            return double(((ULONGLONG)t.dwHighDateTime << 32) | t.dwLowDateTime) / 1e7;
-        };
-        return seconds(kernel) + seconds(user);
-    }
-    void MarkProcessor() { processorMark = ProcessorSeconds(); }
-
     void PrintLine(const char* action, double seconds, const char* note = "") {
         if (seconds < 0)
-            std::printf("%-44s %12s %22s", action, "no answer", "");
+            std::printf("%-44s %12s", action, "no answer");
         else
-            std::printf("%-44s %10.3f s (processor %7.3f s)", action, seconds,
-                        ProcessorSeconds() - processorMark);
+            std::printf("%-44s %10.3f s", action, seconds);
         if (process != nullptr && dbg->Running())
             std::printf("  %8.1f MB resident  %8.1f MB private", bench::WorkingSet(process) / 1048576.0,
                         bench::PrivateBytes(process) / 1048576.0);
@@ -202,7 +188,6 @@ public:
     std::unique_ptr<e2e::Debugger> dbg{new e2e::Debugger};
     HANDLE process = nullptr;
     unsigned serial = 0;
-    double processorMark = 0;
 };
 
 // One action: what prepares it (untimed), what is timed, the modifiers held while it is sent.
@@ -333,7 +318,6 @@ int main(int argc, char** argv) {
         long rows = 0;
         bench::Progress("starting the debugger and opening the trace");
         if (!s.Start()) return 1;
-        s.MarkProcessor();
         s.PrintLine("(the debugger started, empty)", 0);
         const double open = s.FileCommand(e2e::CMD_FILE_OPEN, trace);
         rows = open < 0 ? -1 : s.Rows();
@@ -360,7 +344,6 @@ int main(int argc, char** argv) {
             }
             if (!s.Modifiers(a.modifiers, true)) status = 1;
             const double t0 = bench::Now();
-            s.MarkProcessor();
             a.send(s);
             const bool answered = s.Settle(::GetTickCount64() + opt.timeoutMs);
             const double took = bench::Now() - t0;
@@ -388,7 +371,6 @@ int main(int argc, char** argv) {
         ::DeleteFileA(saved.c_str());
         bench::Progress("New File");
         const double t0 = bench::Now();
-        s.MarkProcessor();
         DWORD_PTR ignored = 0;
         const bool answered =
             ::SendMessageTimeoutA(s.dbg->Window(), WM_COMMAND, MAKEWPARAM(e2e::CMD_FILE_NEW, 0), 0,
