@@ -197,12 +197,12 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     if (count <= 0) return count == 0;
     if (first < 0 || first > rowCount - count) return FALSE;
     const int end = first + count;
-    // Which styles hold the selected bit, looked up once: a row of compact cells none of which is
-    // selected has nothing to discard cell by cell, and is freed at once (a trace emptied has
-    // millions of them).
-    // (On the stack, for the usual few styles: a removal that undoes a failed one must not fail.)
+    // Which styles hold the selected bit, looked up once for many rows: a row of compact cells
+    // none of which is selected has nothing to discard cell by cell, and is freed at once (a
+    // trace emptied has millions of them). On the stack, for the usual few styles: a removal
+    // that undoes a failed change must not fail itself. One row is discarded as it is.
     const UINT kKnown = 256;
-    const UINT known = std::min(cellStyles.GetCount(), kKnown);
+    const UINT known = count > 1 ? std::min(cellStyles.GetCount(), kKnown) : 0;
     bool selectedStyle[kKnown];
     for (UINT id = 0; id < known; id++)
         selectedStyle[id] = (cellStyles.Get(id).state & CELL_SELECTED) != 0;
