@@ -343,6 +343,7 @@ int main(int argc, char** argv) {
                 continue;
             }
             if (!s.Modifiers(a.modifiers, true)) status = 1;
+            const DWORD clipboard = ::GetClipboardSequenceNumber();
             const double t0 = bench::Now();
             a.send(s);
             const bool answered = s.Settle(::GetTickCount64() + opt.timeoutMs);
@@ -350,6 +351,11 @@ int main(int argc, char** argv) {
             // A message box (a copy that failed says so) answers for the program: it is read,
             // reported and closed.
             std::string note;
+            // A copy that answers at once but leaves the clipboard as it was did not copy (the
+            // keys did not reach the program as a chord): the figure is void.
+            if (answered && std::string(a.name).compare(0, 6, "Ctrl+C") == 0 &&
+                ::GetClipboardSequenceNumber() == clipboard)
+                note += "(the clipboard did not change: not a copy)";
             for (HWND box : s.dbg->Prompts()) {
                 note += "(message box: " + e2e::ReadPrompt(box).text + ")";
                 e2e::PressPromptButton(box, IDOK);
