@@ -72,6 +72,9 @@ public:
 // removes the hook. Tests use it to make a chosen allocation fail.
 typedef BOOL (*AFX_ALLOC_HOOK)(size_t nSize, BOOL bObject, LONG lRequestNumber);
 AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook);
+// Asks the hook as operator new does, for memory a program takes from a pool of its own; throws
+// CMemoryException* when the hook refuses.
+void AfxCheckAlloc(size_t nSize);
 [[noreturn]] void AfxThrowNotSupportedException();
 [[noreturn]] void AfxThrowResourceException();
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCTSTR lpszFileName = nullptr);

@@ -6,6 +6,7 @@
 #include "afxwin.h"
 #include "GridMainWnd.h"
 #include "TraceDetails.h"
+#include "TraceGrid.h"
 #include "TraceSearch.h"
 #include "TraceRecord.h"
 #include "resource.h"
@@ -61,10 +62,10 @@ protected:
     // show these characters, so a row goes from the grid before its detail goes from here (and
     // the grid, declared after it, is destroyed first).
     CTraceDetails m_details;
-    CGridMainWnd m_grid;    // the trace grid, control 4048
-    CTraceRowRules m_rows;  // the call depth and the GetTickCount of the previous record
-    CEdit m_editDetail;     // the detail box, control 1001
-    HICON m_hIcon;          // icon 128
+    CTraceGridWnd m_grid;  // the trace grid, control 4048
+    CTraceRowRules m_rows; // the call depth and the GetTickCount of the previous record
+    CEdit m_editDetail;    // the detail box, control 1001
+    HICON m_hIcon;         // icon 128
     // A record is being taken (its session prompt may be open) or a file loaded. Another record
     // that arrives meanwhile, through a message box's loop, is refused: the change under way could
     // still be taken back, and with it a record already answered TRUE.

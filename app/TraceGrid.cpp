@@ -1,6 +1,17 @@
 // The trace grid's look: the set-up the dialog gives its grid and the format of one trace row.
 #include "TraceGrid.h"
 
+namespace {
+const char kCopyFailed[] = "메모리가 부족하여 선택한 행을 클립보드에 복사할 수 없습니다.";
+} // namespace
+
+void CTraceGridWnd::CmdCopy() {
+    // The grid's copy leaves the clipboard as it was when the text cannot be had; nothing
+    // selected copies nothing, and that is no failure.
+    CopySelection();
+    if (LastCopyFailed()) AfxMessageBox(kCopyFailed, MB_OK | MB_ICONEXCLAMATION);
+}
+
 BOOL SetupTraceGrid(CGridMainWnd& grid) {
     grid.fixedTextColor = RGB(0, 0, 0);
     grid.cellTextColor = RGB(0, 0, 0);

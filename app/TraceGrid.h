@@ -7,6 +7,15 @@
 #include "GridMainWnd.h"
 #include "TraceFile.h"
 
+// The dialog's trace grid: the grid control, and a message box of the debugger's own when a copy
+// the user asked for (Ctrl+C, Ctrl+Insert or the edit command) did not reach the clipboard, which
+// the grid itself lets pass silently.
+class CTraceGridWnd : public CGridMainWnd {
+public:
+    using CGridMainWnd::CGridMainWnd;
+    void CmdCopy() override;
+};
+
 // FALSE when the grid could not take its rows and columns (the error has been reported).
 BOOL SetupTraceGrid(CGridMainWnd& grid);
 // Gives a freshly added row the body look and its height, and sets the scroll range for it.

@@ -11,9 +11,8 @@ static std::atomic<LONG> g_allocRequests{0};
 
 AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook) { return g_allocHook.exchange(pfnAllocHook); }
 
-static void* AfxAlloc(std::size_t n)
+void AfxCheckAlloc(std::size_t n)
 {
-    if (n == 0) n = 1;
     // The exception's own allocation, made while a refused one is being thrown, is not asked.
     static thread_local bool throwing = false;
     AFX_ALLOC_HOOK hook = g_allocHook.load(std::memory_order_relaxed);
@@ -24,6 +23,12 @@ static void* AfxAlloc(std::size_t n)
         } guard;
         AfxThrowMemoryException();
     }
+}
+
+static void* AfxAlloc(std::size_t n)
+{
+    if (n == 0) n = 1;
+    AfxCheckAlloc(n);
     void* p = std::malloc(n);
     if (p == nullptr) AfxThrowMemoryException();
     return p;

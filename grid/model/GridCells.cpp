@@ -285,8 +285,10 @@ void CGridMainWnd::DiscardRowCells(int row) {
     // The selected cells leave the selection with their row.
     if (!selectedCells.IsEmpty() && selectedCells.RunsOfRow(row) != nullptr)
         selectedCells.Remove(CCellSpan(row, 0, row, CCellSet::kEnd));
-    for (int col = 0; col < GetRow(row)->Columns(); col++)
-        DropCell(row, col);
+    // A row of compact cells alone (a trace's) has nothing to discard cell by cell.
+    if (GetRow(row)->HasMadeCells())
+        for (int col = 0; col < GetRow(row)->Columns(); col++)
+            DropCell(row, col);
     CGridRow::Destroy(GetRow(row));
     rows[row] = nullptr;
 }

@@ -150,13 +150,22 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
     // cell object is made only when one is asked for. The row is made whole (its heading's text
     // and height) before it joins the table, and a failure to store it leaves the table as it
     // was: rows, heights and their sums.
-    std::vector<UINT> styles((size_t)columnCount);
+    // The styles of a row of few columns (a trace's three) on the stack: a row is appended for
+    // every record and every line of a trace file, and a heap block each costs more than the rest.
+    UINT few[16];
+    std::vector<UINT> many;
+    UINT* styles = few;
+    if (columnCount > 16) {
+        many.resize((size_t)columnCount);
+        styles = many.data();
+    }
     for (int col = 0; col < columnCount; col++)
-        styles[(size_t)col] = NewCellStyle(index, col);
-    CGridRow* r = CGridRow::Create(columnCount, styles.data());
+        styles[col] = NewCellStyle(index, col);
+    CGridRow* r = CGridRow::Create(columnCount, styles);
     int height;
     try {
-        r = CGridRow::SetText(r, 0, heading);
+        // A new row's cells are empty already: an empty heading needs no new block.
+        if (heading != nullptr && *heading != '\0') r = CGridRow::SetText(r, 0, heading);
         height = MeasureText(heading, TRUE).cy;
         rowHeights.InsertAt(index, (UINT)height);
         try {
@@ -191,7 +200,8 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     if (first < 0 || first > rowCount - count) return FALSE;
     const int end = first + count;
     selectedCells.Remove(CCellSpan(first, 0, end - 1, CCellSet::kEnd));
-    for (int row = first; row < end; row++)
+    // From the last row up, as RemoveRow calls from the end would discard them.
+    for (int row = end - 1; row >= first; row--)
         DiscardRowCells(row);
     int lastHeight = (int)rowHeights[end - 1];
     rows.RemoveAt(first, count);
@@ -200,6 +210,13 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
         rowIndex.RemoveLast(lastHeight);
     else
         rowIndex.Build(rowHeights);
+    if (count > 1) {
+        // Many rows at once (a trace emptied or replaced): the arrays give back the room those
+        // rows took; a trace that grows again grows them again.
+        rows.FreeExtra();
+        rowHeights.FreeExtra();
+        rowIndex.FreeExtra();
+    }
     rowCount -= count;
     fixedRowCount -= std::max(0, std::min(end, fixedRowCount) - first);
     // Rows below the removed ones move up, their selected cells with them.
@@ -216,14 +233,17 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
 }
 
 BOOL CGridMainWnd::RemoveScrollingRows() {
-    // From the end down, so every removal is the last row (the first call, at rowCount, finds
-    // nothing). Every removal updates the scroll bars as it always does, but they are drawn once,
-    // at the end: drawing a bar for each of a long trace's rows would take minutes, and nothing
-    // is seen in between anyway.
-    scrollBarRedrawDeferred = TRUE;
-    for (int row = rowCount; row >= fixedRowCount; row--)
-        RemoveRow(row);
-    scrollBarRedrawDeferred = FALSE;
+    // Every scrolling row in one pass, from the last up (each cell discarded as RemoveRow would
+    // discard it), and the scroll bars set once: row by row, a long trace took seconds to empty.
+    const int count = rowCount - fixedRowCount;
+    if (count > 0) {
+        scrollBarRedrawDeferred = TRUE;
+        RemoveRows(fixedRowCount, count);
+        // With no scrolling row left the bars keep their range; the last of the removals one by
+        // one left none to scroll.
+        if (fixedRowCount == rowCount) ResetVerticalScroll();
+        scrollBarRedrawDeferred = FALSE;
+    }
     if (::IsWindow(m_hWnd) && drawingEnabled)
         ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     return TRUE;

@@ -102,6 +102,7 @@ public:
     }
     // The cell object of a column, or NULL while the cell is compact.
     CGridItem* Made(int col) const { return m_made == nullptr ? nullptr : m_made[col]; }
+    BOOL HasMadeCells() const { return m_made != nullptr; }
     // Records the cell object of a column (NULL to forget it); throws CMemoryException.
     void SetMade(int col, CGridItem* cell);
     // Makes the list of cell objects now, so that recording one later cannot fail; throws

@@ -33,6 +33,8 @@ public:
     // Removes the last size, whose value was lastSize.
     void RemoveLast(int lastSize);
     void Change(int index, int oldSize, int newSize);
+    // Gives back the room kept for sizes no longer there.
+    void FreeExtra() { m_tree.shrink_to_fit(); }
 
     long long Prefix(int count) const {
         long long sum = 0;

@@ -7,6 +7,7 @@
 #include "win_test_util.h"
 #include "vktrace.h"
 
+#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -237,31 +238,64 @@ TEST(DebuggerDialog, ClickNotificationRules)
     EXPECT_EQ("first", afterGone);
 }
 
-TEST(DebuggerDialog, NewFileEmptiesTheTraceKeepsTheDepthAndAllowsANewSession)
-{
-    CDebuggerDlg dlg;
-    std::string boxAfterNew;
-    LRESULT second = -1;
-    int rowsAfterNew = -1;
-    RunDialog(dlg, [&](HWND h) {
-        StartSession(h);
-        SendRecord(h, 1, "f|");
-        SendRecord(h, 0, "g|detail");
-        ClickRow(h, 2);
-        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
-        boxAfterNew = DetailBox(h);
-        rowsAfterNew = dlg.Grid().GetNumRows();
-        SendRecord(h, 0, "h|");  // still at depth 1
-        ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
-        vktest::MessageBoxAnswerer ok(IDOK);
-        second = SendRecord(h, 9999, "2");
-    });
-    EXPECT_EQ("", boxAfterNew);
-    EXPECT_EQ(1, rowsAfterNew);
-    EXPECT_EQ(TRUE, second);
-    EXPECT_EQ(0, dlg.Depth());  // reset by the accepted session start
-    EXPECT_EQ(1, dlg.Grid().GetNumRows());
-    EXPECT_EQ(0, dlg.Details().GetSize());
+TEST(DebuggerDialog, NewFileAndALoadEmptyTheTraceKeepTheDepthAndAllowANewSession) {
+    // A trace worked in (a row clicked, a focus, rows selected, the view at its end) emptied by
+    // New File or by loading an empty trace file over it: the rows, the detail box, the focus,
+    // the selection and the scroll range and position, and the GDI and USER objects.
+    char dir[MAX_PATH + 1] = {};
+    ::GetTempPathA(sizeof dir, dir);
+    const std::string emptyFile = std::string(dir) + "vk_empty_over.vkp";
+    std::fclose(std::fopen(emptyFile.c_str(), "wb"));
+    for (const bool load : {false, true}) {
+        vktest::TaskDlg dlg;
+        std::string after;
+        LRESULT second = -1;
+        auto objects = [] {
+            return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS) +
+                   ::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS);
+        };
+        auto empty = [&](HWND h) {
+            if (load)
+                dlg.Run(h, [&] { dlg.LoadTraceFile(emptyFile.c_str()); });
+            else
+                ::SendMessageA(h, WM_COMMAND, MAKEWPARAM(ID_FILE_NEW, 0), 0);
+        };
+        ASSERT_TRUE(vktest::RunDialog(dlg, [&](HWND h) {
+                        StartSession(h);
+                        SendRecord(h, 1, "f|");
+                        for (int i = 0; i < 60; i++)
+                            SendRecord(h, 0, "g|detail");
+                        ClickRow(h, 2);
+                        DWORD before = 0;
+                        dlg.Run(h, [&] {
+                            dlg.Grid().MoveFocusTo(3, 0);
+                            dlg.Grid().SelectSpan(2, 0, 40, 2, FALSE);
+                            dlg.Grid().SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+                            before = objects();
+                        });
+                        empty(h);
+                        dlg.Run(h, [&] {
+                            CGridMainWnd& g = dlg.Grid();
+                            SCROLLINFO si = {};
+                            si.cbSize = sizeof si;
+                            si.fMask = SIF_RANGE | SIF_POS;
+                            ::GetScrollInfo(g.m_hWnd, SB_VERT, &si);
+                            after = "rows " + std::to_string(g.GetNumRows()) + ", box \"" + DetailBox(h) +
+                                    "\", focus row " + std::to_string(g.GetFocusCell().row) + ", selected " +
+                                    std::to_string(g.IsValidSpan(g.GetSelectionBounds())) + ", scroll " +
+                                    std::to_string(si.nPos) + " of " + std::to_string(si.nMax) +
+                                    ", objects kept " + std::to_string(objects() > before);
+                        });
+                        SendRecord(h, 0, "h|"); // still at depth 1
+                        empty(h);
+                        vktest::MessageBoxAnswerer ok(IDOK);
+                        second = SendRecord(h, 9999, "2");
+                    }).driven);
+        EXPECT_EQ("rows 1, box \"\", focus row -1, selected 0, scroll 0 of 0, objects kept 0", after) << load;
+        EXPECT_EQ(TRUE, second);
+        EXPECT_EQ(0, dlg.Depth()); // reset by the accepted session start
+    }
+    ::DeleteFileA(emptyFile.c_str());
 }
 
 TEST(DebuggerDialog, RecordsArrivingWhileThePromptIsOpenAreNotTaken)

@@ -322,7 +322,13 @@ TEST(GridModel, RemoveScrollingRowsLeavesTheFixedRow) {
     for (int i = 0; i < 50; i++)
         g.AddRow("row", -1);
     g.SetRowHeight(0, 20);
+    g.MoveFocusTo(30, 1);
+    g.SetCellState(40, 2, CELL_SELECTED);
+    g.anchorCell = CCellPos(35, 0);
     EXPECT_TRUE(g.RemoveScrollingRows());
+    EXPECT_EQ(CCellPos(-1, -1), g.GetFocusCell());
+    EXPECT_EQ(CCellPos(-1, -1), g.anchorCell);
+    EXPECT_TRUE(g.selectedCells.IsEmpty());
     EXPECT_EQ(1, g.GetNumRows());
     EXPECT_EQ(1, g.GetNumFixedRows());
     EXPECT_STREQ("Delay", g.GetCellText(0, 1));
@@ -771,7 +777,11 @@ TEST(GridModel, DiscardCellIsCalledForEveryDeletedCell) {
         g.SetNumColumns(4);
         g.SetNumColumns(2);
         EXPECT_EQ(made - (int)discarded.size(), g.MeasureStorage().cellsMade);
+        const size_t before = discarded.size();
         g.RemoveScrollingRows();
+        // From the last row up, as RemoveRow from the end would discard them.
+        for (size_t i = before + 1; i < discarded.size(); i++)
+            EXPECT_GE(discarded[i - 1].first, discarded[i].first);
     }
     EXPECT_EQ(made, (int)discarded.size());
     EXPECT_GT(made, 6);

@@ -117,7 +117,7 @@ std::string RandomDetail(std::mt19937& rng, bool veryLong) {
 
 } // namespace
 
-TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce) {
+TEST(TraceFileDialog, LoadsRecordsAndCopiesThatRunOutOfMemoryKeepTheTraceAndSaySoOnce) {
     const std::string path = TempDir() + "vk_oom_load.vkp";
     std::string file;
     for (int i = 0; i < 300; i++)
@@ -125,8 +125,8 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
     WriteBytes(path, file);
     TestDlg dlg;
     Shown before, afterLoad, afterRecords;
-    vktest::FoundBox loadBox, recordBox, secondBox;
-    bool loadFailed = false;
+    vktest::FoundBox loadBox, recordBox, secondBox, copyBox, secondCopyBox;
+    bool loadFailed = false, copyFailed = false, clipboardKept = false;
     LRESULT failed = -1, refused = -1, afterNew = -1;
     vktest::RunDialog(dlg, [&](HWND h) {
         SendRecord(h, 1, "Main|x");
@@ -152,6 +152,17 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
             ::Sleep(10);
         secondBox = vktest::FindMessageBox(::GetCurrentProcessId(), 500);
         afterRecords = Capture(dlg);
+        vktest::MessageBoxAnswerer copyOk(IDOK);
+        dlg.Run(h, [&] { // the edit command, as Ctrl+C gives it, with no memory for the text
+            dlg.Grid().SelectSpan(1, 0, dlg.Grid().GetNumRows() - 1, 2, FALSE);
+            const DWORD clipboard = ::GetClipboardSequenceNumber();
+            FailingMemory::Arm(1);
+            dlg.Grid().SendMessage(WM_COMMAND, ID_EDIT_COPY, 0);
+            copyFailed = FailingMemory::Disarm();
+            clipboardKept = ::GetClipboardSequenceNumber() == clipboard;
+        });
+        copyBox = copyOk.Wait();
+        secondCopyBox = vktest::FindMessageBox(::GetCurrentProcessId(), 500);
         ::SendMessageA(h, WM_COMMAND, ID_FILE_NEW, 0);
         afterNew = SendRecord(h, 0, "Fresh|e");
     });
@@ -164,6 +175,9 @@ TEST(TraceFileDialog, LoadsAndRecordsThatRunOutOfMemoryKeepTheTraceAndSaySoOnce)
     EXPECT_NE(std::string::npos, recordBox.text.find("메모리")) << recordBox.text;
     EXPECT_EQ(nullptr, secondBox.hWnd) << "the user is told once";
     EXPECT_EQ(before.rows, afterRecords.rows);
+    EXPECT_TRUE(copyFailed && clipboardKept);
+    EXPECT_NE(std::string::npos, copyBox.text.find("클립보드")) << copyBox.text;
+    EXPECT_EQ(nullptr, secondCopyBox.hWnd) << "a failed copy is told once";
     EXPECT_EQ(TRUE, afterNew) << "New File frees memory: records are taken again";
 }
 
