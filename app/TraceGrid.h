@@ -14,6 +14,8 @@ class CTraceGridWnd : public CGridMainWnd {
 public:
     using CGridMainWnd::CGridMainWnd;
     void CmdCopy() override;
+    // The trace grid shows its stored texts as they are: fitting and copying may read them.
+    BOOL ShowsStoredTexts() const override { return TRUE; }
 };
 
 // FALSE when the grid could not take its rows and columns (the error has been reported).

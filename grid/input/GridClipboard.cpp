@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <typeinfo>
 #include <vector>
 
 namespace {
@@ -67,14 +66,14 @@ void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, BOOL comp
 
 // The bounding rectangle of the selection, one line a row: a selected cell gives its text (a
 // space when the text is empty), any other cell an empty field. Ends with one NUL byte.
-// The text is measured first and then written into one block of its size. The base grid's texts
-// are read where they are stored; a derived grid's come from its GetCellText, asked once for the
-// size and once for the bytes.
+// The text is measured first and then written into one block of its size. The texts are read
+// where they are kept when the grid shows them as kept (ShowsStoredTexts); else they come from
+// GetCellText, asked once for the size and once for the bytes.
 COleDataSource* CGridMainWnd::BuildClipboardSource() {
     CCellSpan span = GetSelectionBounds();
     if (!IsValidSpan(span)) return nullptr;
     WaitCursor wait;
-    const bool storedTexts = typeid(*this) == typeid(CGridMainWnd);
+    const bool storedTexts = ShowsStoredTexts() != FALSE;
     const size_t width = (size_t)(span.maxCol - span.minCol + 1);
     // Whether a compact cell's own state can hold the bit: only when one of the styles has it.
     BOOL compactBits = FALSE;

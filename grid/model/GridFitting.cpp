@@ -55,7 +55,7 @@ CSize CGridMainWnd::GetCellExtent(int row, int col, CDC* pDC) {
     return size;
 }
 
-BOOL CGridMainWnd::MeasuresStoredTexts() const {
+BOOL CGridMainWnd::ShowsStoredTexts() const {
     return typeid(*this) == typeid(CGridMainWnd);
 }
 
@@ -89,7 +89,7 @@ BOOL CGridMainWnd::FitColumnToText(int col) {
     {
         CReleaseDCOnExit release(this, pDC);
         FitMemo memo;
-        memo.byTable = MeasuresStoredTexts();
+        memo.byTable = ShowsStoredTexts();
         int width = 0;
         for (int row = 0; row < rowCount; row++) {
             int cx = FitExtent(row, col, pDC, memo).cx;
@@ -108,7 +108,7 @@ BOOL CGridMainWnd::FitRowToText(int row) {
     {
         CReleaseDCOnExit release(this, pDC);
         FitMemo memo;
-        memo.byTable = MeasuresStoredTexts();
+        memo.byTable = ShowsStoredTexts();
         int height = 0;
         for (int col = 0; col < columnCount; col++) {
             int cy = FitExtent(row, col, pDC, memo).cy;
@@ -126,7 +126,7 @@ void CGridMainWnd::FitAllToText() {
     {
         CReleaseDCOnExit release(this, pDC);
         FitMemo memo;
-        memo.byTable = MeasuresStoredTexts();
+        memo.byTable = ShowsStoredTexts();
         // Every size changes: the prefix sums are rebuilt once, at the end, or for the sizes as
         // they stand when a measurement fails (a rebuild into the sums' own storage cannot).
         try {

@@ -78,10 +78,11 @@ public:
     virtual void ClickFixedRowCell(CCellPos& cell);
     virtual CSize GetCellExtent(int row, int col, CDC* pDC);
     // TRUE when every cell shows the text the grid keeps for it, measured as GetCellExtent
-    // measures it, so that fitting may measure the texts by a table of character widths. By
-    // default only the grid class itself says so: a derived class may override GetCellText or
-    // GetCellExtent, and one that overrides neither may say so too.
-    virtual BOOL MeasuresStoredTexts() const;
+    // measures it, so that fitting may measure the texts by a table of character widths and a
+    // copy may read them where they are kept. By default only the grid class itself says so: a
+    // derived class may override GetCellText or GetCellExtent, and one that overrides neither
+    // may say so too.
+    virtual BOOL ShowsStoredTexts() const;
     virtual void StoreEditedText(int row, int col, CString text);
     virtual void DrawGrid(CDC* pDC);
     virtual BOOL PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL erase);
@@ -253,7 +254,7 @@ public:
         const LOGFONTA* font = nullptr;
         BOOL heading = FALSE;
         BOOL usable = FALSE;
-        BOOL byTable = FALSE; // MeasuresStoredTexts
+        BOOL byTable = FALSE; // ShowsStoredTexts
     };
     CSize FitExtent(int row, int col, CDC* pDC, FitMemo& memo);
     BOOL FitColumnToText(int col);
