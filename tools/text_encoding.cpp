@@ -239,14 +239,25 @@ bool Convert(const std::string& in, const std::string& from, const std::string& 
         out->append(buf, static_cast<std::size_t>(op - buf));
         if (r != static_cast<std::size_t>(-1) || e == E2BIG) continue;
         if (!probe) probe.reset(new Iconv("UTF-32LE", from));
-        const TextProblem p = Classify(in, static_cast<std::size_t>(ip - in.data()), *probe);
+        // The system's converter may fail on a cut-off character at the end after taking its
+        // bytes: the problem is then named at the last byte.
+        std::size_t at = static_cast<std::size_t>(ip - in.data());
+        if (at >= in.size()) {
+            at = in.size() - 1;
+            ip = const_cast<char*>(in.data()) + at;
+            il = 1;
+        }
+        const TextProblem p = Classify(in, at, *probe);
         if (clean) *problem = p;
         clean = false;
         if (!escape) return false;
-        for (std::size_t i = 0; i < p.length; ++i)
+        // At least one byte is passed, and never more than are left (a character cut off at
+        // the end is classified by bytes that are not there).
+        const std::size_t skip = std::min(std::max<std::size_t>(p.length, 1), il);
+        for (std::size_t i = 0; i < skip; ++i)
             AppendByteEscape(out, static_cast<unsigned char>(ip[i]));
-        ip += p.length;
-        il -= p.length;
+        ip += skip;
+        il -= skip;
         iconv(cd.Get(), nullptr, nullptr, nullptr, nullptr);
     }
     char* op = buf;
