@@ -9,6 +9,20 @@
 
 namespace bench {
 
+// Makes `grid` a trace grid (the dialog's set-up) in a child window of `host` at the rectangle;
+// false, with a message, when the window cannot be made.
+inline bool CreateTraceGrid(CGridMainWnd& grid, HWND host, DWORD exStyle, int x, int y, int width,
+                            int height) {
+    HWND control = ::CreateWindowExA(exStyle, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y,
+                                     width, height, host, (HMENU)4048, ::GetModuleHandleA(nullptr), nullptr);
+    if (control == nullptr || !grid.SubclassGrid(control)) {
+        std::fprintf(stderr, "cannot create the grid window\n");
+        return false;
+    }
+    SetupTraceGrid(grid);
+    return true;
+}
+
 // Appends trace row number i without bringing it into view; returns its index.
 inline int AppendTraceRow(CGridMainWnd& grid, long i) {
     int row = AddEmptyTraceRow(grid);

@@ -145,13 +145,7 @@ int main(int argc, char** argv) {
     HWND host =
         CreateTopLevel("VkGridBenchHost", ::DefWindowProcA, "grid bench", WS_OVERLAPPEDWINDOW, 800, 600);
     CGridMainWnd grid(0, 0, 0, 0);
-    HWND control = ::CreateWindowExA(WS_EX_CLIENTEDGE, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                     4, 4, 780, 380, host, (HMENU)4048, ::GetModuleHandleA(nullptr), nullptr);
-    if (control == nullptr || !grid.SubclassGrid(control)) {
-        std::fprintf(stderr, "cannot create the grid window\n");
-        return 1;
-    }
-    SetupTraceGrid(grid);
+    if (!bench::CreateTraceGrid(grid, host, WS_EX_CLIENTEDGE, 4, 4, 780, 380)) return 1;
     Pump();
 
     std::vector<Figures> figures;

@@ -126,14 +126,7 @@ int main(int argc, char** argv) {
     RECT hostClient;
     ::GetClientRect(host, &hostClient);
     CGridMainWnd grid(0, 0, 0, 0);
-    HWND control =
-        ::CreateWindowExA(0, GRID_CLASSNAME, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, hostClient.right,
-                          hostClient.bottom, host, (HMENU)4048, ::GetModuleHandleA(nullptr), nullptr);
-    if (control == nullptr || !grid.SubclassGrid(control)) {
-        std::fprintf(stderr, "cannot create the grid window\n");
-        return 1;
-    }
-    SetupTraceGrid(grid);
+    if (!bench::CreateTraceGrid(grid, host, 0, 0, 0, hostClient.right, hostClient.bottom)) return 1;
     Pump();
     RECT client;
     ::GetClientRect(grid.m_hWnd, &client);
