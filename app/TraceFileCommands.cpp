@@ -5,7 +5,6 @@
 #include "TraceGrid.h"
 #include "afxdlgs.h"
 
-#include <optional>
 #include <new>
 #include <utility>
 #include <vector>
@@ -16,13 +15,6 @@ const char kCannotOpen[] = "파일을 오픈할 수 없습니다.";
 // dialog gives a name typed without an extension the selected type's extension, ".vkp".
 const char kTraceFilter[] = "Valkorine Trace Files (*.vkp)|*.vkp|Valkorine Debugging Files (*.vdf)|*.vdf||";
 const char kTraceExt[] = "vkp";
-
-// The wait cursor while a trace file is read or written (seconds, for millions of rows); the
-// cursor before it comes back after.
-struct WaitCursor {
-    HCURSOR previous = ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
-    ~WaitCursor() { ::SetCursor(previous); }
-};
 } // namespace
 
 void CDebuggerDlg::OnFileOpen() {
@@ -48,7 +40,7 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
         return;
     }
     BOOL written = TRUE;
-    std::optional<WaitCursor> wait(std::in_place);
+    CWaitCursor wait; // reading or writing millions of rows takes seconds
     try {
         const int fixedRows = m_grid.GetNumFixedRows();
         for (int r = fixedRows; r < m_grid.GetNumRows(); r++) {
@@ -66,7 +58,7 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
         written = FALSE;
     }
     if (written) written = file.Commit();
-    wait.reset();
+    wait.Restore();
     if (!written) {
         file.Abort();
         AfxMessageBox(kCannotOpen, MB_OK);
@@ -124,7 +116,7 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     // before the last row: they are set and the bars drawn once, at the end (a third of a row's
     // time otherwise).
     m_grid.SuspendScrollBarUpdates(TRUE);
-    std::optional<WaitCursor> wait(std::in_place);
+    CWaitCursor wait; // reading or writing millions of rows takes seconds
     const TraceFileResult result = ReadTraceRows(path, AppendLoadedRow, &target);
     // Rows go before the details their Result cells may show.
     if (result == TRACE_FILE_OK) {
@@ -143,7 +135,7 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     if (result == TRACE_FILE_OK) m_grid.ResetVerticalScroll();
     m_grid.UpdateScrollBars();
     m_grid.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    wait.reset();
+    wait.Restore();
     if (result == TRACE_FILE_OK) {
         // The loaded trace is shown from its first row; the next record is followed to the end.
         FollowTrace();

@@ -8,23 +8,21 @@
 // cursor and gives up when Esc is held down.
 #include "DebuggerDlg.h"
 
+#include <optional>
+
 namespace {
 const char kNotFound[] = "\"%s\"을(를) 찾을 수 없습니다.";
 
 // Asked between slices of the search.
 struct FindProgress {
     const CTraceDetails* details;
-    INT_PTR count; // the entries when the search began
-    HCURSOR previous = nullptr;
-    bool waiting = false;
+    INT_PTR count;                   // the entries when the search began
+    std::optional<CWaitCursor> wait; // from the first slice on
     bool abandoned = false;
     FindProgress(const CTraceDetails& store) : details(&store), count(store.GetSize()) {}
     static bool Cancel(void* context) {
         FindProgress* self = (FindProgress*)context;
-        if (!self->waiting) {
-            self->waiting = true;
-            self->previous = ::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT));
-        }
+        if (!self->wait) self->wait.emplace();
         // Only messages sent from other threads (the engines' records) are handled here.
         MSG msg;
         ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -33,9 +31,6 @@ struct FindProgress {
             return true;
         }
         return (::GetAsyncKeyState(VK_ESCAPE) & 0x8000) != 0;
-    }
-    ~FindProgress() {
-        if (waiting) ::SetCursor(previous);
     }
 };
 } // namespace

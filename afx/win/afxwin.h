@@ -160,6 +160,26 @@ public:
     UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck) { return ::CheckMenuItem(m_hMenu, nIDCheckItem, nCheck); }
 };
 
+// The wait cursor from construction to destruction (or Restore): the cursor shown before comes
+// back on every path out of the work, also when it throws.
+class CWaitCursor {
+public:
+    CWaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT))) {}
+    ~CWaitCursor() { Restore(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    void Restore()
+    {
+        if (m_restored) return;
+        m_restored = true;
+        ::SetCursor(m_previous);
+    }
+
+private:
+    HCURSOR m_previous;
+    bool m_restored = false;
+};
+
 // One user-interface item (a menu item) during ON_UPDATE_COMMAND_UI: the update handler
 // enables or greys it, or checks it. Without a menu only the answer is recorded.
 class CCmdUI {

@@ -11,18 +11,6 @@
 #include <vector>
 
 namespace {
-// The wait cursor, from construction to destruction.
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(m_previous); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR m_previous;
-};
-
 // One cell's text in the clipboard text: its bytes, or one space for an empty text.
 struct FieldText {
     const char* bytes;
@@ -72,7 +60,7 @@ void CGridMainWnd::MarkSelectedColumns(int row, const CCellSpan& span, BOOL comp
 COleDataSource* CGridMainWnd::BuildClipboardSource() {
     CCellSpan span = GetSelectionBounds();
     if (!IsValidSpan(span)) return nullptr;
-    WaitCursor wait;
+    CWaitCursor wait;
     const bool storedTexts = ShowsStoredTexts() != FALSE;
     const size_t width = (size_t)(span.maxCol - span.minCol + 1);
     // Whether a compact cell's own state can hold the bit: only when one of the styles has it.

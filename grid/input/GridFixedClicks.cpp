@@ -11,10 +11,7 @@ void CGridMainWnd::ClickFixedRowCell(CCellPos& cell) {
     if (!sortOnHeaderClick) return;
 
     // The wait cursor shows while sorting, and the old one comes back also when the sort fails.
-    struct CursorRestorer {
-        HCURSOR old;
-        ~CursorRestorer() { ::SetCursor(old); }
-    } restorer{::SetCursor(::LoadCursorA(nullptr, (LPCSTR)IDC_WAIT))};
+    CWaitCursor wait;
     if (cell.col == sortColumn) {
         sortAscending = !sortAscending;
     } else {
