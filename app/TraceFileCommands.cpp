@@ -42,11 +42,18 @@ void CDebuggerDlg::SaveTraceFile(CString path) {
     BOOL written = TRUE;
     CWaitCursor wait; // reading or writing millions of rows takes seconds
     try {
+        // The trace grid shows the texts it keeps, so they are written from where they are kept:
+        // two string copies a row were most of a long trace's save.
+        const BOOL stored = m_grid.ShowsStoredTexts();
         const int fixedRows = m_grid.GetNumFixedRows();
-        for (int r = fixedRows; r < m_grid.GetNumRows(); r++) {
-            INT_PTR i = r - fixedRows;
-            file.WriteRow(m_grid.GetCellText(r, 0), m_grid.GetCellText(r, 1),
-                          i < m_details.GetSize() ? m_details.GetText(i) : "");
+        const int rows = m_grid.GetNumRows();
+        for (int r = fixedRows; r < rows; r++) {
+            const INT_PTR i = r - fixedRows;
+            const LPCTSTR detail = i < m_details.GetSize() ? m_details.GetText(i) : "";
+            if (stored)
+                file.WriteRow(m_grid.GetStoredCellText(r, 0), m_grid.GetStoredCellText(r, 1), detail);
+            else
+                file.WriteRow(m_grid.GetCellText(r, 0), m_grid.GetCellText(r, 1), detail);
         }
     } catch (CFileException* e) {
         e->Delete();

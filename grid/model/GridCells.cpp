@@ -153,10 +153,17 @@ BOOL CGridMainWnd::SetRowTexts(int row, int count, const LPCTSTR* texts, UINT sh
 }
 
 CString CGridMainWnd::GetCellText(int row, int col) const {
-    CGridRow* r = GetRow(row);
-    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return CString();
-    if (CGridItem* cell = r->Made(col)) return cell->text;
-    return CString(r->Text(col));
+    const CGridRow* r = GetRow(row);
+    if (r != nullptr && col >= 0 && col < columnCount && col < r->Columns())
+        if (const CGridItem* cell = r->Made(col)) return cell->text; // shares the object's string
+    return CString(GetStoredCellText(row, col));
+}
+
+LPCTSTR CGridMainWnd::GetStoredCellText(int row, int col) const {
+    const CGridRow* r = GetRow(row);
+    if (r == nullptr || col < 0 || col >= columnCount || col >= r->Columns()) return "";
+    if (const CGridItem* cell = r->Made(col)) return cell->text;
+    return r->Text(col);
 }
 
 BOOL CGridMainWnd::SetCellParam(int row, int col, LPARAM param) {

@@ -83,6 +83,10 @@ public:
     // derived class may override GetCellText or GetCellExtent, and one that overrides neither
     // may say so too.
     virtual BOOL ShowsStoredTexts() const;
+    // The characters the grid keeps for a cell ("" for a cell outside the grid): the text the
+    // grid class's own GetCellText gives, without a copy. Valid until the cell's text is set
+    // again or its row goes.
+    LPCTSTR GetStoredCellText(int row, int col) const;
     virtual void StoreEditedText(int row, int col, CString text);
     virtual void DrawGrid(CDC* pDC);
     virtual BOOL PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL erase);
