@@ -57,10 +57,6 @@ void CDebuggerDlg::SetupGrid() {
     if (SetupTraceGrid(m_grid)) m_grid.InvalidateRect(nullptr, TRUE);
 }
 
-void CDebuggerDlg::FormatTraceRow(int row) {
-    FormatTraceGridRow(m_grid, row);
-}
-
 // The grid takes the upper two thirds, the detail box the rest, with 4-pixel margins.
 void CDebuggerDlg::LayoutControls(int cx, int cy) {
     m_grid.MoveWindow(4, 4, cx - 8, (2 * cy) / 3 - 8, TRUE);

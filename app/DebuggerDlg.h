@@ -18,8 +18,6 @@ class CDebuggerDlg : public CDialog {
 public:
     explicit CDebuggerDlg(CWnd* pParent = nullptr);
 
-    // Gives every cell of a freshly added row the body look and the row its height.
-    void FormatTraceRow(int row);
     // Find (TraceFind.cpp): Ctrl+F opens the system's Find dialog; FindNextMatch searches from the
     // focus row the given way, wrapping at the end, and makes the row found the focused and only
     // selected row, in view, its detail in the detail box.
@@ -62,7 +60,10 @@ protected:
     // show these characters, so a row goes from the grid before its detail goes from here (and
     // the grid, declared after it, is destroyed first).
     CTraceDetails m_details;
-    CTraceGridWnd m_grid;  // the trace grid, control 4048
+    CTraceGridWnd m_grid; // the trace grid, control 4048
+    // The look every trace row gets, taken from the first record's row: the rows after it are
+    // made from it in one step (AppendTraceRow).
+    CGridRowLook m_traceRowLook;
     CTraceRowRules m_rows; // the call depth and the GetTickCount of the previous record
     CEdit m_editDetail;    // the detail box, control 1001
     HICON m_hIcon;         // icon 128

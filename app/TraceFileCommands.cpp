@@ -78,6 +78,7 @@ namespace {
 struct LoadTarget {
     CGridMainWnd* grid;
     CTraceDetails* details;
+    CGridRowLook look; // of the rows loaded: all but the first are made from it
 };
 
 void AppendLoadedRow(TraceRowText& text, void* context) {
@@ -86,7 +87,7 @@ void AppendLoadedRow(TraceRowText& text, void* context) {
     const LPCTSTR stored = target->details->Add(text.detail, text.function, &storedName);
     const int rows = target->grid->GetNumRows();
     try {
-        AppendTraceFileRow(*target->grid, text, stored, storedName);
+        AppendTraceFileRow(*target->grid, text, stored, storedName, &target->look);
     } catch (...) {
         // Every row keeps its detail and every detail its row: a row that cannot be made goes
         // with its detail (the row first: its Result cell may show the detail).
@@ -117,7 +118,7 @@ void CDebuggerDlg::LoadTraceFile(CString path) {
     const int fixedRows = m_grid.GetNumFixedRows();
     const int oldRows = m_grid.GetNumRows();
     CTraceDetails loaded;
-    LoadTarget target{&m_grid, &loaded};
+    LoadTarget target{&m_grid, &loaded, CGridRowLook()};
 
     // Appending and formatting a row each set the scroll ranges and, here, nothing needs them
     // before the last row: they are set and the bars drawn once, at the end (a third of a row's

@@ -115,24 +115,27 @@ namespace {
 const int kResultBytes = 100;
 } // namespace
 
-void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored) {
-    if (stored != nullptr && detail.GetLength() <= kResultBytes)
-        grid.ShareCellText(row, 2, stored);
-    else
-        grid.SetCellText(row, 2, detail.Left(kResultBytes));
+int AppendTraceRow(CGridMainWnd& grid, const LPCTSTR* texts, UINT sharedColumns, CGridRowLook* look) {
+    const int count = grid.GetNumColumns() < 3 ? grid.GetNumColumns() : 3;
+    sharedColumns &= (1u << count) - 1;
+    if (look != nullptr) {
+        const int row = grid.AppendRowWithLook(*look, count, texts, sharedColumns);
+        if (row >= 0) return row;
+    }
+    const int row = AddEmptyTraceRow(grid);
+    FormatTraceGridRow(grid, row);
+    grid.SetRowTexts(row, count, texts, sharedColumns);
+    // The row is as every trace row is made, and nothing else has touched it yet.
+    if (look != nullptr && !grid.CaptureRowLook(row, look)) look->styles.clear();
+    return row;
 }
 
-int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored, LPCTSTR storedName) {
-    int row = AddEmptyTraceRow(grid);
-    FormatTraceGridRow(grid, row);
+int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored, LPCTSTR storedName,
+                       CGridRowLook* look) {
     // The three texts at once: the row's storage is made once, not once a cell.
     const BOOL shares = stored != nullptr && text.detail.GetLength() <= kResultBytes;
     const CString cut = shares ? CString() : text.detail.Left(kResultBytes);
     const LPCTSTR texts[3] = {storedName != nullptr ? storedName : (LPCTSTR)text.function, text.delay,
                               shares ? stored : (LPCTSTR)cut};
-    if (grid.GetNumColumns() >= 3)
-        grid.SetRowTexts(row, 3, texts, (shares ? 1u << 2 : 0u) | (storedName != nullptr ? 1u : 0u));
-    else
-        grid.SetRowTexts(row, grid.GetNumColumns(), texts);
-    return row;
+    return AppendTraceRow(grid, texts, (shares ? 1u << 2 : 0u) | (storedName != nullptr ? 1u : 0u), look);
 }

@@ -30,13 +30,16 @@ int AddEmptyTraceRow(CGridMainWnd& grid);
 // and one paint of the whole grid, scroll bars included, instead of a blit, a strip and a
 // scroll-bar drawing per row. The deferral ends. Unless placeNewest, the view stays where it is.
 void ShowNewTraceRows(CGridMainWnd& grid, BOOL placeNewest = TRUE);
-// Sets the Result column of a row: the first 100 characters of the detail. When the detail is
-// that short and `stored` holds a copy of it that outlives the row, the cell shows the stored
-// characters instead of a copy of its own.
-void SetTraceResultText(CGridMainWnd& grid, int row, const CString& detail, LPCTSTR stored = nullptr);
-// Appends one row of a trace file as Open File shows it: the body look, the function and delay
-// columns, and the first 100 characters of the detail (shared with `stored` as
-// SetTraceResultText does) and the function name (shared with storedName when given). Returns the
-// row.
+// Appends a trace row with the texts of its three columns (those in `sharedColumns` shared, as
+// ShareCellText shares them): the body look, its height and the scroll range, as AddEmptyTraceRow,
+// FormatTraceGridRow and SetRowTexts give them. With `look`, the row is made from the look of the
+// trace rows in one step when the look still fits the grid; otherwise it is made the long way and
+// its look kept in *look for the rows after it.
+int AppendTraceRow(CGridMainWnd& grid, const LPCTSTR* texts, UINT sharedColumns,
+                   CGridRowLook* look = nullptr);
+// Appends one row of a trace file as Open File shows it, through AppendTraceRow: the function and
+// delay columns, and the first 100 characters of the detail (shared with `stored` when the detail
+// is that short and `stored` holds a copy of it that outlives the row; a double-byte character may
+// be cut) and the function name (shared with storedName when given). Returns the row.
 int AppendTraceFileRow(CGridMainWnd& grid, const TraceRowText& text, LPCTSTR stored = nullptr,
-                       LPCTSTR storedName = nullptr);
+                       LPCTSTR storedName = nullptr, CGridRowLook* look = nullptr);

@@ -71,8 +71,9 @@ void CTraceGridHost::AddRows(std::vector<TraceRowText>& rows) {
     // As Open File loads: the scroll ranges are set once, at the end.
     m_grid.SuspendScrollBarUpdates(TRUE);
     try {
+        CGridRowLook look;
         for (TraceRowText& text : rows) {
-            AppendTraceFileRow(m_grid, text);
+            AppendTraceFileRow(m_grid, text, nullptr, nullptr, &look);
             TraceRowText spent(std::move(text));
         }
     } catch (...) {

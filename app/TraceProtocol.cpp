@@ -97,14 +97,11 @@ BOOL CDebuggerDlg::TakeRecord(const COPYDATASTRUCT* pCopyDataStruct, BOOL burst)
 
     TraceRowText text;
     m_rows.BuildRow(pCopyDataStruct->dwData, payload, &text);
-    int row = AddEmptyTraceRow(m_grid);
-    FormatTraceRow(row);
     // The function name is kept with the detail, where a find reads it, and shown from there.
     LPCTSTR name = nullptr;
     const LPCTSTR detail = m_details.Add(text.detail, text.function, &name);
-    m_grid.ShareCellText(row, 0, name);
-    SetTraceResultText(m_grid, row, text.detail, detail);
-    m_grid.SetCellText(row, 1, m_rows.DelayText(::GetTickCount()));
+    text.delay = m_rows.DelayText(::GetTickCount());
+    const int row = AppendTraceFileRow(m_grid, text, detail, name, &m_traceRowLook);
 
     ShowTraceRow(row, burst);
 

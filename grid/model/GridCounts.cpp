@@ -3,6 +3,7 @@
 #include "GridMainWnd.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -167,6 +168,17 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
         // A new row's cells are empty already: an empty heading needs no new block.
         if (heading != nullptr && *heading != '\0') r = CGridRow::SetText(r, 0, heading);
         height = MeasureText(heading, TRUE).cy;
+    } catch (...) {
+        CGridRow::Destroy(r);
+        throw;
+    }
+    InsertRowBlock(index, r, height);
+    UpdateScrollBars();
+    return index;
+}
+
+void CGridMainWnd::InsertRowBlock(int index, CGridRow* r, int height) {
+    try {
         rowHeights.InsertAt(index, (UINT)height);
         try {
             rows.InsertAt(index, r);
@@ -185,7 +197,37 @@ int CGridMainWnd::AddRow(LPCTSTR heading, int before) {
         throw;
     }
     rowCount++;
+}
 
+BOOL CGridMainWnd::CaptureRowLook(int row, CGridRowLook* look) const {
+    const CGridRow* r = GetRow(row);
+    if (r == nullptr || look == nullptr || r->Columns() != columnCount || r->HasMadeCells()) return FALSE;
+    std::vector<UINT> styles((size_t)columnCount);
+    for (int col = 0; col < columnCount; col++)
+        styles[(size_t)col] = r->Style(col);
+    look->styles.swap(styles);
+    look->height = (int)rowHeights[row];
+    look->generation = cellStyles.Generation();
+    look->font = gridFont;
+    return TRUE;
+}
+
+int CGridMainWnd::AppendRowWithLook(const CGridRowLook& look, int count, const LPCTSTR* texts,
+                                    UINT sharedColumns) {
+    if (look.styles.size() != (size_t)columnCount || columnCount <= 0 ||
+        look.generation != cellStyles.Generation() ||
+        std::memcmp(&look.font, &gridFont, sizeof gridFont) != 0 || count < 0 || count > columnCount ||
+        (count > 0 && texts == nullptr))
+        return -1;
+    CGridRow* r = CGridRow::Create(columnCount, look.styles.data());
+    try {
+        if (count > 0) r = CGridRow::SetTexts(r, count, texts, sharedColumns);
+    } catch (...) {
+        CGridRow::Destroy(r);
+        throw;
+    }
+    const int index = rowCount;
+    InsertRowBlock(index, r, look.height);
     UpdateScrollBars();
     return index;
 }

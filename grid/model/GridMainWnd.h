@@ -43,6 +43,16 @@ template <> inline UINT HashKey<CCellKey>(CCellKey key) {
 }
 typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
 
+// The look of a row's cells (every field of each but its text) and the row's height, taken by
+// CGridMainWnd::CaptureRowLook so that AppendRowWithLook can make rows that look the same in one
+// step: a trace appends millions of rows that all look alike.
+struct CGridRowLook {
+    std::vector<UINT> styles; // the cells' style numbers in the grid's table of styles
+    int height = 0;
+    UINT generation = 0; // the table's, when taken
+    LOGFONTA font = {};  // the grid's font when taken: rows made afterwards would take another
+};
+
 // Where the grid's memory goes, in bytes, by what holds it (heap bookkeeping not counted).
 struct CGridStorageUse {
     size_t rowBlocks = 0;   // the rows' compact blocks: header, style numbers, texts
@@ -115,6 +125,16 @@ public:
     // Inserts a row before `before` (appends when negative or the row count); returns its index
     // or -1. An insertion among the rows clears the selection and the focus; an append keeps them.
     int AddRow(LPCTSTR heading, int before = -1);
+    // Takes the look of a row whose cells are all compact (none has its object); FALSE otherwise.
+    // The look holds what the cells hold at this moment, focus and state bits included: take it
+    // from a row just formatted, before anything else can touch it.
+    BOOL CaptureRowLook(int row, CGridRowLook* look) const;
+    // Appends a row with that look and the texts of its first `count` cells (as SetRowTexts
+    // sets them), as AddRow, a SetCellDesc per cell, SetRowHeight and SetRowTexts would; returns
+    // its index. -1, and nothing changes, when the look no longer fits the grid (other columns,
+    // another font, the styles forgotten) or `count` is out of range: the caller makes the row
+    // the long way then. Throws CMemoryException as AddRow does.
+    int AppendRowWithLook(const CGridRowLook& look, int count, const LPCTSTR* texts, UINT sharedColumns = 0);
     BOOL RemoveRow(int row);
     // Removes `count` rows from `first` on, as that many RemoveRow calls would, in one pass.
     BOOL RemoveRows(int first, int count);
@@ -392,6 +412,9 @@ protected:
     // column is removed. Throws CMemoryException when the object cannot be made.
     CGridItem* GetCell(int row, int col) const;
     CGridRow* GetRow(int row) const;
+    // Puts a made row into the table at `index` with its height; on failure the table is as it
+    // was and the row destroyed.
+    void InsertRowBlock(int index, CGridRow* r, int height);
     // The cell's object when one has been made, else NULL: for readers that need not make one.
     CGridItem* GetMadeCell(int row, int col) const;
     // The style CreateCellObject gives a new cell at (row, col), by number.

@@ -101,6 +101,7 @@ void CCellStyleTable::Clear() {
     m_byHash.emplace(HashBytes(&m_styles[0], sizeof(CCellStyle)), 0);
     for (UINT& id : m_recent)
         id = 0;
+    m_generation++;
 }
 
 namespace {

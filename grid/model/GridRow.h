@@ -42,6 +42,8 @@ public:
     UINT GetCount() const { return (UINT)m_styles.size(); }
     // Forgets every style but number 0 (a new cell's); only when no row refers to any.
     void Clear();
+    // Changes with every Clear: a style number taken before is good while it stays the same.
+    UINT Generation() const { return m_generation; }
 
 private:
     UINT Used(UINT id);
@@ -52,6 +54,7 @@ private:
     // row's, then the look its owner gives it), and comparing a few is cheaper than hashing.
     static const int kRecent = 4;
     UINT m_recent[kRecent] = {};
+    UINT m_generation = 0;
 };
 
 // One row, in one block: a header, the style number of each cell, then each cell's text in

@@ -267,6 +267,60 @@ TEST(GridModel, AddRowMeasuresTheHeadingForTheRowHeight) {
     EXPECT_GT(g.GetRowHeight(row), 0);
 }
 
+TEST(GridModel, ARowAppendedWithALookIsTheRowMadeTheLongWay) {
+    TestGrid g(1, 3, 1);
+    auto longWay = [&g](const LPCTSTR* texts) {
+        const int row = g.AddRow("", -1);
+        for (int col = 0; col < 3; col++) {
+            GridItemDesc d;
+            d.mask = DESC_STATE | DESC_BKCOLOR | DESC_FORMAT | DESC_PARAM;
+            d.row = row, d.col = col, d.state = CELL_READONLY, d.bkColor = RGB(1, 2, col);
+            d.format = DT_RIGHT | (UINT)col, d.param = 7 + col;
+            EXPECT_TRUE(g.SetCellDesc(&d));
+        }
+        g.SetRowHeight(row, 23);
+        g.SetRowTexts(row, 3, texts, 1u << 2);
+        return row;
+    };
+    static const char shared[] = "kept by the caller";
+    const LPCTSTR texts[] = {"a", "bb", shared};
+    CGridRowLook look;
+    ASSERT_TRUE(g.CaptureRowLook(longWay(texts), &look));
+    const int byLook = g.AppendRowWithLook(look, 3, texts, 1u << 2);
+    ASSERT_EQ(2, byLook);
+    EXPECT_EQ(shared, g.GetStoredCellText(byLook, 2));
+    const int again = longWay(texts); // the other band: the look holds no band of its own
+    for (int col = 0; col < 3; col++) {
+        GridItemDesc a, b;
+        a.mask = b.mask = DESC_TEXT | DESC_STATE | DESC_BKCOLOR | DESC_TEXTCOLOR | DESC_FORMAT | DESC_PARAM |
+                          DESC_IMAGE | DESC_FONT;
+        a.row = byLook, b.row = again, a.col = b.col = col;
+        ASSERT_TRUE(g.GetCellDesc(&a) && g.GetCellDesc(&b));
+        EXPECT_TRUE(a.text == b.text && a.state == b.state && a.bkColor == b.bkColor &&
+                    a.textColor == b.textColor && a.format == b.format && a.param == b.param &&
+                    a.image == b.image && std::memcmp(&a.font, &b.font, sizeof a.font) == 0)
+            << col;
+        // A cell object made later has the same fields too.
+        EXPECT_EQ(g.GetCell(again, col)->format, g.GetCell(byLook, col)->format);
+    }
+    EXPECT_EQ(23, g.GetRowHeight(byLook));
+    EXPECT_FALSE(g.CaptureRowLook(byLook, &look)) << "a row with cell objects";
+    // A look that no longer fits the grid is refused, and nothing changes.
+    const std::function<void()> unfit[] = {[] {},                             // a count past the columns
+                                           [&] { g.SetNumColumns(4); },       // other columns
+                                           [&] { g.gridFont.lfHeight -= 3; }, // another font
+                                           [&] { g.ClearGrid(), g.SetNumColumns(3); }}; // styles forgotten
+    for (const auto& change : unfit) {
+        change();
+        const int rows = g.GetNumRows();
+        EXPECT_EQ(-1, g.AppendRowWithLook(look, &change == unfit ? 4 : 3, texts));
+        EXPECT_EQ(rows, g.GetNumRows());
+        g.SetNumColumns(3);
+        g.AddRow("", -1);
+        ASSERT_TRUE(g.CaptureRowLook(g.GetNumRows() - 1, &look));
+    }
+}
+
 TEST(GridModel, AddRowInsertingClearsTheSelectionAndTheFocus) {
     TestGrid g(3, 2, 1);
     g.SelectSpan(1, 0, 2, 1, FALSE);
