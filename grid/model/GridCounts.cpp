@@ -242,9 +242,19 @@ BOOL CGridMainWnd::RemoveRows(int first, int count) {
     if (first < 0 || first > rowCount - count) return FALSE;
     const int end = first + count;
     selectedCells.Remove(CCellSpan(first, 0, end - 1, CCellSet::kEnd));
-    // From the last row up, as RemoveRow calls from the end would discard them.
-    for (int row = end - 1; row >= first; row--)
-        DiscardRowCells(row);
+    // From the last row up, as RemoveRow calls from the end would discard them. Rows with cell
+    // objects discard them one by one; the compact ones (a trace's) have nothing to discard and
+    // are freed together, a piece at a time while the piece is in the cache.
+    for (int top = end; top > first;) {
+        const int piece = std::min(top - first, 4096);
+        top -= piece;
+        for (int row = top + piece - 1; row >= top; row--) {
+            const CGridRow* r = GetRow(row);
+            if (r != nullptr && r->HasMadeCells()) DiscardRowCells(row);
+        }
+        CGridRow::DestroyAll((CGridRow* const*)rows.GetData() + top, (size_t)piece);
+        std::fill((void**)rows.GetData() + top, (void**)rows.GetData() + top + piece, nullptr);
+    }
     int lastHeight = (int)rowHeights[end - 1];
     rows.RemoveAt(first, count);
     rowHeights.RemoveAt(first, count);

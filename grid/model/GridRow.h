@@ -69,6 +69,8 @@ public:
     static CGridRow* Create(int columns, const UINT* styles);
     // Frees the block and the list of cell objects (the objects themselves are the grid's).
     static void Destroy(CGridRow* row);
+    // Destroy for each of `count` rows (NULL entries skipped), in one pass.
+    static void DestroyAll(CGridRow* const* rows, size_t count);
     // A copy of the row with another text in one cell; the old block is freed only on success.
     static CGridRow* SetText(CGridRow* row, int col, LPCTSTR text);
     // The same, but the cell keeps only the address of `text`, whose characters must stay as
