@@ -9,7 +9,7 @@
 //   scripts/wine-run build/win64/bin/ingest_bench.exe [--sizes 1000,100000,1000000] [--window N]
 //                                                     [--listview-max N] [--scrolled-away 1]
 //                                                     [--capture-only] [--breakdown] [--preload N]
-//                                                     [--selection N] [--find-during N]
+//                                                     [--selection N] [--find-during N] [--maximized]
 //
 // --breakdown: where the debugger's bytes per row go, by what holds them (asked of the debugger
 // by its storage query message), and the time of 1000 such questions against 1000 for the row
@@ -298,12 +298,22 @@ double OpenTraceFile(e2e::Debugger& dbg, const std::string& path, long rows) {
 }
 
 // Starts the debugger and a session in it; false (with a message) when it fails.
+// Whether the debugger is maximised before the stream (--maximized): a larger grid to paint.
+bool g_maximized = false;
+
 bool StartDebugger(e2e::Debugger& dbg) {
     std::string error;
     if (!dbg.Launch(&error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return false;
     }
+    if (g_maximized) {
+        ::PostMessageA(dbg.Window(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        dbg.Sync();
+    }
+    RECT grid = {};
+    ::GetClientRect(dbg.Item(e2e::GRID_CONTROL_ID), &grid);
+    std::printf("the debugger's grid: %ld x %ld pixels\n", (long)grid.right, (long)grid.bottom);
     std::unique_ptr<e2e::AsyncSend> start = dbg.SendAsync(9999, "bench");
     HWND box = dbg.WaitForPrompt();
     if (box == nullptr || !e2e::PressPromptButton(box, IDOK) || !start->Wait(e2e::PROMPT_TIMEOUT_MS) ||
@@ -455,7 +465,7 @@ int main(int argc, char** argv) {
             argc, argv,
             "usage: ingest_bench.exe [--sizes 1000,100000,1000000] [--window N] [--listview-max N]\n"
             "                        [--scrolled-away 1] [--capture-only] [--breakdown] [--preload N]\n"
-            "                        [--selection N] [--find-during N]\n"
+            "                        [--selection N] [--find-during N] [--maximized]\n"
             "Streams trace records from this process into a bare window, vktool capture, a list\n"
             "view (up to --listview-max rows, default 20000) and the real, visible debugger;\n"
             "records per second around each trace size (--window records, default 1000), the\n"
@@ -470,6 +480,7 @@ int main(int argc, char** argv) {
             "--capture-only: the capture alone, the bare window timed beside each of its windows\n"
             "(for long runs: 10,000,000 records take about 45 minutes at 4,000 records/s);\n"
             "with --preload N it continues a trace file of N rows, as if it had written them.\n"
+            "--maximized: the debugger's window is maximised before it is streamed into.\n"
             "At its defaults it runs for many minutes: every receiver gets 1,000,000 records.\n"))
         return 0;
     std::vector<long> sizes = {1000, 100000, 1000000};
@@ -486,6 +497,7 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--capture-only") captureOnly = true;
         if (a == "--breakdown") breakdown = true;
+        if (a == "--maximized") g_maximized = true;
         if (a == "--preload" && i + 1 < argc) preload = std::atol(argv[i + 1]);
         if (i + 1 >= argc) break;
         if (a == "--window") window = std::atol(argv[++i]);
