@@ -23,19 +23,23 @@ inline bool CreateTraceGrid(CGridMainWnd& grid, HWND host, DWORD exStyle, int x,
     return true;
 }
 
-// Appends trace row number i without bringing it into view; returns its index.
-inline int AppendTraceRow(CGridMainWnd& grid, long i) {
-    int row = AddEmptyTraceRow(grid);
-    FormatTraceGridRow(grid, row);
+// Appends trace row number i without bringing it into view, as the debugger appends a record's
+// row (from the look of the rows before it, kept in *look); returns its index.
+inline int AppendTraceRow(CGridMainWnd& grid, long i, CGridRowLook* look) {
     char name[48], delay[16], detail[128];
     std::snprintf(name, sizeof name, "%*sFunc%ld", (int)(i % 5) * 5, "", i % 97);
     std::snprintf(delay, sizeof delay, "%ld", i % 31);
     std::snprintf(detail, sizeof detail, "step %ld: value = %ld, state = running, buffer = 0123456789abcdef",
                   i, i * 7);
-    grid.SetCellText(row, 0, name);
-    grid.SetCellText(row, 1, delay);
-    grid.SetCellText(row, 2, detail);
-    return row;
+    const LPCTSTR texts[3] = {name, delay, detail};
+    return ::AppendTraceRow(grid, texts, 0, look);
+}
+
+// The same with a look kept here (a look of another grid is not used: the row is then made the
+// long way and the look taken from it).
+inline int AppendTraceRow(CGridMainWnd& grid, long i) {
+    static CGridRowLook look;
+    return AppendTraceRow(grid, i, &look);
 }
 
 } // namespace bench

@@ -47,7 +47,8 @@ typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
 // CGridMainWnd::CaptureRowLook so that AppendRowWithLook can make rows that look the same in one
 // step: a trace appends millions of rows that all look alike.
 struct CGridRowLook {
-    std::vector<UINT> styles; // the cells' style numbers in the grid's table of styles
+    std::vector<UINT> styles;   // the cells' style numbers in the grid's table of styles
+    const void* grid = nullptr; // the grid whose table they are numbers of
     int height = 0;
     UINT generation = 0; // the table's, when taken
     LOGFONTA font = {};  // the grid's font when taken: rows made afterwards would take another
@@ -131,8 +132,8 @@ public:
     BOOL CaptureRowLook(int row, CGridRowLook* look) const;
     // Appends a row with that look and the texts of its first `count` cells (as SetRowTexts
     // sets them), as AddRow, a SetCellDesc per cell, SetRowHeight and SetRowTexts would; returns
-    // its index. -1, and nothing changes, when the look no longer fits the grid (other columns,
-    // another font, the styles forgotten) or `count` is out of range: the caller makes the row
+    // its index. -1, and nothing changes, when the look no longer fits the grid (another grid's,
+    // other columns, another font, the styles forgotten) or `count` is out of range: the caller makes the row
     // the long way then. Throws CMemoryException as AddRow does.
     int AppendRowWithLook(const CGridRowLook& look, int count, const LPCTSTR* texts, UINT sharedColumns = 0);
     BOOL RemoveRow(int row);

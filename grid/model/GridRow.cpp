@@ -60,7 +60,13 @@ size_t HashBytes(const void* data, size_t n) {
 static_assert(sizeof(CCellStyle) % 4 == 0, "styles are hashed by words");
 } // namespace
 
-CCellStyleTable::CCellStyleTable() {
+namespace {
+// Generations are numbered across all tables of the process: a style number taken from one table
+// (or from one before a Clear) never passes for one of another.
+std::atomic<UINT> lastGeneration{0};
+} // namespace
+
+CCellStyleTable::CCellStyleTable() : m_generation(++lastGeneration) {
     m_styles.emplace_back();
     m_byHash.emplace(HashBytes(&m_styles[0], sizeof(CCellStyle)), 0);
 }
@@ -101,7 +107,7 @@ void CCellStyleTable::Clear() {
     m_byHash.emplace(HashBytes(&m_styles[0], sizeof(CCellStyle)), 0);
     for (UINT& id : m_recent)
         id = 0;
-    m_generation++;
+    m_generation = ++lastGeneration;
 }
 
 namespace {

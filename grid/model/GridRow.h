@@ -42,7 +42,8 @@ public:
     UINT GetCount() const { return (UINT)m_styles.size(); }
     // Forgets every style but number 0 (a new cell's); only when no row refers to any.
     void Clear();
-    // Changes with every Clear: a style number taken before is good while it stays the same.
+    // Changes with every Clear, and differs from every other table's: a style number taken from
+    // this table is good while the generation it was taken in stays.
     UINT Generation() const { return m_generation; }
 
 private:

@@ -305,6 +305,10 @@ TEST(GridModel, ARowAppendedWithALookIsTheRowMadeTheLongWay) {
     }
     EXPECT_EQ(23, g.GetRowHeight(byLook));
     EXPECT_FALSE(g.CaptureRowLook(byLook, &look)) << "a row with cell objects";
+    TestGrid other(1, 3, 1);
+    CGridRowLook foreign;
+    ASSERT_TRUE(other.CaptureRowLook(other.AddRow("", -1), &foreign));
+    EXPECT_EQ(-1, g.AppendRowWithLook(foreign, 3, texts)) << "another grid's look";
     // A look that no longer fits the grid is refused, and nothing changes.
     const std::function<void()> unfit[] = {[] {},                             // a count past the columns
                                            [&] { g.SetNumColumns(4); },       // other columns
