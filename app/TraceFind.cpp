@@ -92,6 +92,8 @@ void CDebuggerDlg::FindNextMatch(BOOL down) {
     }
     if (found.wrapped) ::MessageBeep(MB_OK);
 
+    // Records taken during the search are shown first: the view is about to move.
+    FlushTraceView();
     // As a click on the row: the focus cell, the row alone selected, its detail shown; the view
     // moves to show it whole, and the keyboard focus stays where the user has it.
     const int row = (int)found.index + fixedRows;

@@ -33,8 +33,11 @@ BOOL CDebuggerDlg::BeginPendingView(LONGLONG now) {
     // Without the timer the waiting rows would be shown only by the next record or input, which
     // may never come: the record is shown at once instead.
     if (!StartTraceViewTimer()) return FALSE;
-    // Range changes of the rows that follow are not drawn one by one: the flush draws the bars.
+    // The ranges of the rows that follow are not set and drawn one by one (several system calls
+    // each): the flush sets them and draws the bars once. Whatever scrolls the grid brings the
+    // view up to date first.
     m_grid.DeferScrollBarRedraw(TRUE);
+    m_grid.SuspendScrollBarUpdates(TRUE);
     m_viewPendingFrom = m_grid.GetNumRows();
     m_viewPendingSince = now;
     return TRUE;
@@ -99,6 +102,7 @@ void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
 void CDebuggerDlg::FlushTraceView() {
     if (m_viewPendingFrom < 0) return;
     m_viewPendingFrom = -1;
+    m_grid.SuspendScrollBarUpdates(FALSE);
     if (m_hWnd != nullptr) KillTimer(kTraceViewTimer);
     if (m_grid.m_hWnd == nullptr) {
         m_grid.DeferScrollBarRedraw(FALSE);
@@ -117,6 +121,7 @@ void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
         if (MouseHeldInGrid()) return;
         KillTimer(kReleaseTimer);
         m_waitingForRelease = FALSE;
+        FlushTraceView();
         // The rows that came during the hold are shown now, if the view was left following.
         CGridMainWnd::FocusHold hold(m_grid);
         NoteUserScroll();
