@@ -97,10 +97,15 @@ public:
 
 private:
     static const size_t kWriteBuffer = 256 * 1024;
+    // Appends n bytes to the lines not yet written (a piece larger than the buffer is written at
+    // once), and a column with its line feeds written as "\n".
+    void Put(const char* p, size_t n);
+    void PutEscaped(LPCTSTR text);
     void WriteBuffer();
 
     CReplacingFile m_file;
-    std::string m_buffer; // lines not yet written
+    std::vector<char> m_buffer; // made at the first row
+    size_t m_used = 0;          // bytes of m_buffer holding lines not yet written
 };
 
 // Writes the rows to path through a CTraceFileWriter.
