@@ -153,9 +153,7 @@ BOOL CGridMainWnd::SetRowTexts(int row, int count, const LPCTSTR* texts, UINT sh
 }
 
 CString CGridMainWnd::GetCellText(int row, int col) const {
-    const CGridRow* r = GetRow(row);
-    if (r != nullptr && col >= 0 && col < columnCount && col < r->Columns())
-        if (const CGridItem* cell = r->Made(col)) return cell->text; // shares the object's string
+    if (const CGridItem* cell = GetMadeCell(row, col)) return cell->text; // shares the object's string
     return CString(GetStoredCellText(row, col));
 }
 

@@ -206,7 +206,6 @@ BOOL CGridMainWnd::CaptureRowLook(int row, CGridRowLook* look) const {
     for (int col = 0; col < columnCount; col++)
         styles[(size_t)col] = r->Style(col);
     look->styles.swap(styles);
-    look->grid = this;
     look->height = (int)rowHeights[row];
     look->generation = cellStyles.Generation();
     look->font = gridFont;
@@ -215,7 +214,7 @@ BOOL CGridMainWnd::CaptureRowLook(int row, CGridRowLook* look) const {
 
 int CGridMainWnd::AppendRowWithLook(const CGridRowLook& look, int count, const LPCTSTR* texts,
                                     UINT sharedColumns) {
-    if (look.grid != this || look.styles.size() != (size_t)columnCount || columnCount <= 0 ||
+    if (look.styles.size() != (size_t)columnCount || columnCount <= 0 ||
         look.generation != cellStyles.Generation() ||
         std::memcmp(&look.font, &gridFont, sizeof gridFont) != 0 || count < 0 || count > columnCount ||
         (count > 0 && texts == nullptr))

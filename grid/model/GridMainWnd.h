@@ -47,10 +47,9 @@ typedef CMap<CCellKey, CCellKey, CCellPos, const CCellPos&> CCellPosMap;
 // CGridMainWnd::CaptureRowLook so that AppendRowWithLook can make rows that look the same in one
 // step: a trace appends millions of rows that all look alike.
 struct CGridRowLook {
-    std::vector<UINT> styles;   // the cells' style numbers in the grid's table of styles
-    const void* grid = nullptr; // the grid whose table they are numbers of
+    std::vector<UINT> styles; // the cells' style numbers in the grid's table of styles
     int height = 0;
-    UINT generation = 0; // the table's, when taken
+    UINT generation = 0; // the table's when taken (no other table's, nor a later one's, is the same)
     LOGFONTA font = {};  // the grid's font when taken: rows made afterwards would take another
 };
 

@@ -212,8 +212,8 @@ void* TakeBlock(size_t bytes) {
     return block;
 }
 
-// GiveBlock with the pool held by the caller.
-void GiveBlockHeld(void* block, size_t bytes) {
+// Takes a block back; the caller holds the pool.
+void GiveBlock(void* block, size_t bytes) {
     if (bytes > kLargest) {
         ::operator delete(block);
         return;
@@ -235,11 +235,6 @@ void GiveBlockHeld(void* block, size_t bytes) {
     }
     Unlink(s, pool.room[index]);
     ::VirtualFree(s, 0, MEM_RELEASE);
-}
-
-void GiveBlock(void* block, size_t bytes) {
-    PoolLock lock;
-    GiveBlockHeld(block, bytes);
 }
 } // namespace
 
@@ -266,11 +261,7 @@ CGridRow* CGridRow::Create(int columns, const UINT* styles) {
 }
 
 void CGridRow::Destroy(CGridRow* row) {
-    if (row == nullptr) return;
-    delete[] row->m_made;
-    const size_t bytes = row->BlockBytes();
-    row->~CGridRow();
-    GiveBlock(row, bytes);
+    if (row != nullptr) DestroyAll(&row, 1);
 }
 
 void CGridRow::DestroyAll(CGridRow* const* rows, size_t count) {
@@ -282,7 +273,7 @@ void CGridRow::DestroyAll(CGridRow* const* rows, size_t count) {
         delete[] row->m_made;
         const size_t bytes = row->BlockBytes();
         row->~CGridRow();
-        GiveBlockHeld(row, bytes);
+        GiveBlock(row, bytes);
     }
 }
 
