@@ -28,6 +28,7 @@ CDebuggerDlg::CDebuggerDlg(CWnd* pParent)
     LARGE_INTEGER freq;
     ::QueryPerformanceFrequency(&freq);
     m_frameTicks = freq.QuadPart * 16 / 1000; // one frame at 60 Hz
+    m_updateGap = m_frameTicks;
     // The first record finds the previous one long gone.
     m_lastArrival = -m_frameTicks;
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));

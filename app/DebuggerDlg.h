@@ -76,11 +76,12 @@ protected:
     BOOL m_traceFull;
 
     // Records that arrive less than a frame apart are scrolled into view and painted together,
-    // for the newest of them, at most a frame later (TraceView.cpp).
+    // for the newest of them, a frame later or, when painting takes long, later (TraceView.cpp).
     int m_viewPendingFrom;       // first row added since the view was last brought up to date, or -1
     LONGLONG m_lastArrival;      // performance counter at the previous trace record
     LONGLONG m_viewPendingSince; // performance counter when m_viewPendingFrom was set
     LONGLONG m_frameTicks;       // one display frame in performance-counter ticks
+    LONGLONG m_updateGap;        // ticks a flood's records wait to be shown: a frame, or more
     // Following the newest row (TraceView.cpp). Only the user's scrolling changes it: the view's
     // position is remembered wherever the trace leaves it, and a different position found later
     // is the user's.

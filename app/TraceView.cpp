@@ -2,7 +2,9 @@
 // is scrolled into view and painted before its answer returns. Records that arrive faster than
 // that are only stored: the scroll bars' range, the scroll to the newest row and the painting
 // are done once for all of them, by a timer a frame later or by the record that finds the update
-// a frame old, so that an engine streaming records is not held to the pace of the screen.
+// a frame old, so that an engine streaming records is not held to the pace of the screen. Where
+// an update takes long (a large window, a slow system), the updates of a flood are spaced so that
+// they take at most a tenth of the engine's time, but come at least four times a second.
 // Anything that looks at the grid (input, commands, resizing, dropped files, the session prompt)
 // brings the view up to date first, so it sees the grid as if every row had been shown at once.
 //
@@ -26,6 +28,10 @@ const UINT kFrameMs = 16; // m_frameTicks in milliseconds
 // While rows wait for the mouse button to be released, the release is looked for this often.
 const UINT_PTR kReleaseTimer = 2;
 const UINT kReleaseTimerMs = 30;
+// An update of the view in a flood waits at least this many times its own last duration, so that
+// updating takes at most a tenth of the time; but never longer than kLongestGapMs.
+const LONGLONG kGapPerUpdate = 9;
+const LONGLONG kLongestGapMs = 250;
 } // namespace
 
 BOOL CDebuggerDlg::BeginPendingView(LONGLONG now) {
@@ -96,7 +102,7 @@ void CDebuggerDlg::ShowTraceRow(int row, BOOL burst) {
     // a frame old makes it, so the view keeps moving at the screen's pace.
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
-    if (now.QuadPart - m_viewPendingSince >= m_frameTicks) FlushTraceView();
+    if (now.QuadPart - m_viewPendingSince >= m_updateGap) FlushTraceView();
 }
 
 void CDebuggerDlg::FlushTraceView() {
@@ -112,8 +118,14 @@ void CDebuggerDlg::FlushTraceView() {
     NoteUserScroll();
     const BOOL held = MouseHeldInGrid();
     if (held && m_following) WaitForRelease();
+    LARGE_INTEGER start, end;
+    ::QueryPerformanceCounter(&start);
     ShowNewTraceRows(m_grid, m_following && !held);
+    ::QueryPerformanceCounter(&end);
     m_viewPos = ViewPosition();
+    const LONGLONG longest = m_frameTicks * kLongestGapMs / kFrameMs;
+    const LONGLONG gap = (end.QuadPart - start.QuadPart) * kGapPerUpdate;
+    m_updateGap = gap < m_frameTicks ? m_frameTicks : gap > longest ? longest : gap;
 }
 
 void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
@@ -136,12 +148,12 @@ void CDebuggerDlg::OnTimer(UINT_PTR nIDEvent) {
         CDialog::OnTimer(nIDEvent);
         return;
     }
-    // The view is brought up to date a frame after the first waiting record, or as soon as the
-    // records have stopped for a tick: a paint per tick would cost a streaming engine more than a
-    // paint per frame.
+    // The view is brought up to date a frame (or the gap a long update asks) after the first
+    // waiting record, or as soon as the records have stopped for a tick: a paint per tick would
+    // cost a streaming engine more than a paint per frame.
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
-    if (now.QuadPart - m_viewPendingSince >= m_frameTicks ||
+    if (now.QuadPart - m_viewPendingSince >= m_updateGap ||
         now.QuadPart - m_lastArrival >= m_frameTicks * (LONGLONG)kTraceViewTimerMs / kFrameMs)
         FlushTraceView();
 }
