@@ -1,7 +1,8 @@
 // What a user does on a long trace, in the real program: this process starts VkDebuger.exe, opens
 // a trace of N rows through File > Open File, then performs each action through real messages
 // and prints, one line per action, the time until the debugger's window answers again and the
-// debugger's resident and private memory after it.
+// debugger's resident and private memory after it; on the 32-bit build also the largest block its
+// address space could still be given.
 //
 //   scripts/wine-run build/win64/bin/actions_bench.exe [--rows N] [--trace FILE] [--timeout S]
 //
@@ -51,7 +52,8 @@ public:
             std::fprintf(stderr, "%s\n", error.c_str());
             return false;
         }
-        process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, dbg->Pid());
+        process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_VM_OPERATION, FALSE,
+                                dbg->Pid());
         e2e::BringToFront(dbg->Window());
         return process != nullptr;
     }
@@ -180,6 +182,8 @@ public:
         if (process != nullptr && dbg->Running())
             std::printf("  %8.1f MB resident  %8.1f MB private", bench::WorkingSet(process) / 1048576.0,
                         bench::PrivateBytes(process) / 1048576.0);
+        if (process != nullptr && dbg->Running() && sizeof(void*) == 4)
+            std::printf("  %7.1f MB largest block", bench::LargestReservableBlock(process) / 1048576.0);
         std::printf("%s%s\n", *note ? "  " : "", note);
         std::fflush(stdout);
     }

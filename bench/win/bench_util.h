@@ -103,6 +103,23 @@ inline SIZE_T WorkingSet(HANDLE process = ::GetCurrentProcess()) {
     return pmc.WorkingSetSize;
 }
 
+// The largest block that could still be reserved in a process's address space, to a megabyte:
+// what a 32-bit process can still give one allocation (a copied text, say), however much memory
+// the machine has. Tried by reserving and releasing; the process needs PROCESS_VM_OPERATION.
+inline SIZE_T LargestReservableBlock(HANDLE process) {
+    SIZE_T lo = 0, hi = (SIZE_T)1 << (sizeof(void*) == 4 ? 12 : 16); // in megabytes
+    while (lo < hi) {
+        const SIZE_T mid = (lo + hi + 1) / 2;
+        if (void* p = ::VirtualAllocEx(process, nullptr, mid << 20, MEM_RESERVE, PAGE_NOACCESS)) {
+            ::VirtualFreeEx(process, p, 0, MEM_RELEASE);
+            lo = mid;
+        } else {
+            hi = mid - 1;
+        }
+    }
+    return lo << 20;
+}
+
 // A visible top-level window of its own class, at the screen's top-left corner.
 inline HWND CreateTopLevel(const char* cls, WNDPROC proc, const char* title, DWORD style, int width,
                            int height) {
