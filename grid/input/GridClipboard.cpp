@@ -119,7 +119,7 @@ COleDataSource* CGridMainWnd::BuildClipboardSource() {
         char* const end = out + size;
         auto put = [&](const char* bytes, size_t length) {
             length = std::min(length, (size_t)(end - out));
-            std::memcpy(out, bytes, length);
+            CopyBytes(out, bytes, length);
             out += length;
         };
         hint = 0;

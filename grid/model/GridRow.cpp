@@ -278,7 +278,7 @@ void CGridRow::DestroyAll(CGridRow* const* rows, size_t count) {
 }
 
 size_t CGridRow::SlotBytes(int col, const char* slot) const {
-    return IsShared(col) ? sizeof(LPCTSTR) : std::strlen(slot) + 1;
+    return IsShared(col) ? sizeof(LPCTSTR) : TextLength(slot) + 1;
 }
 
 const char* CGridRow::Slot(int col) const {
@@ -338,7 +338,7 @@ CGridRow* CGridRow::SetTexts(CGridRow* row, int count, const LPCTSTR* texts, UIN
         if (c >= count || row->Made(c) != nullptr)
             bytes += oldBytes;
         else
-            bytes += shares(c) ? sizeof(LPCTSTR) : std::strlen(texts[c] ? texts[c] : "") + 1;
+            bytes += shares(c) ? sizeof(LPCTSTR) : TextLength(texts[c] ? texts[c] : "") + 1;
         old += oldBytes;
     }
     CGridRow* copy = Allocate(row->m_columns, bytes);
@@ -348,7 +348,7 @@ CGridRow* CGridRow::SetTexts(CGridRow* row, int count, const LPCTSTR* texts, UIN
         const size_t oldBytes = row->SlotBytes(c, old);
         UINT style = row->Styles()[c];
         if (c >= count || row->Made(c) != nullptr) {
-            std::memcpy(out, old, oldBytes);
+            CopyBytes(out, old, oldBytes);
             out += oldBytes;
         } else if (shares(c)) {
             std::memcpy(out, &texts[c], sizeof(LPCTSTR));
@@ -356,8 +356,8 @@ CGridRow* CGridRow::SetTexts(CGridRow* row, int count, const LPCTSTR* texts, UIN
             style |= kShared;
         } else {
             const char* text = texts[c] ? texts[c] : "";
-            const size_t n = std::strlen(text) + 1;
-            std::memcpy(out, text, n);
+            const size_t n = TextLength(text) + 1;
+            CopyBytes(out, text, n);
             out += n;
             style &= ~kShared;
         }

@@ -5,6 +5,7 @@
 // then on that object holds the cell's fields and the compact form of the cell is not used.
 #pragma once
 
+#include "ByteCopy.h"
 #include "GridItem.h"
 
 #include <cstring>
@@ -99,7 +100,7 @@ public:
             if (IsShared(col)) {
                 LPCTSTR text;
                 std::memcpy(&text, slot, sizeof text);
-                f(col, text, std::strlen(text));
+                f(col, text, TextLength(text));
             } else {
                 f(col, slot, bytes - 1);
             }
