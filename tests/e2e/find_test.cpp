@@ -52,8 +52,14 @@ protected:
         PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
         return dbg.Sync() && dbg.Sync() ? dbg.DetailText() : "<no Enter>";
     }
+    // Each F3 of the test moves to another row. A key can still wait in the debugger's input
+    // queue when the posted markers of Sync come back (posted messages go first), so the detail
+    // is waited for until it changes.
     std::string F3(bool shift) {
-        return (shift ? Keys({VK_SHIFT, VK_F3}) : Keys({VK_F3})) ? dbg.DetailText() : "<no F3>";
+        const std::string before = dbg.DetailText();
+        if (!(shift ? Keys({VK_SHIFT, VK_F3}) : Keys({VK_F3}))) return "<no F3>";
+        e2e::WaitUntil([&] { return dbg.DetailText() != before; }, e2e::SYNC_TIMEOUT_MS);
+        return dbg.DetailText();
     }
     // The not-found message's text; the message is closed.
     std::string NotFound(const std::string& text) {

@@ -21,35 +21,23 @@ inline bool BringToFront(HWND wnd) {
         SYNC_TIMEOUT_MS);
 }
 
-// Presses the keys in order and releases them in reverse (a chord such as Ctrl+C). Each key held
-// for the next one is seen down before the next is pressed, and pressed again if it was let go:
-// Wine takes back keys that X does not see held whenever the window gains the X input focus, and
-// that may come just after the window was brought to the front.
+// Presses the keys in order and releases them in reverse (a chord such as Ctrl+C).
 inline bool PressKeys(std::initializer_list<WORD> keys) {
-    auto send = [](WORD vk, DWORD flags) {
+    std::vector<INPUT> input;
+    for (WORD vk : keys) {
         INPUT in = {};
         in.type = INPUT_KEYBOARD;
         in.ki.wVk = vk;
-        in.ki.dwFlags = flags;
-        return SendInput(1, &in, sizeof in) == 1;
-    };
-    const WORD last = *(keys.end() - 1);
-    for (int attempt = 0; attempt < 5; attempt++) {
-        bool held = true;
-        for (auto it = keys.begin(); it + 1 != keys.end() && held; ++it)
-            held = send(*it, 0) && WaitUntil([&] { return (GetAsyncKeyState(*it) & 0x8000) != 0; }, 500);
-        for (auto it = keys.begin(); it + 1 != keys.end() && held; ++it)
-            held = (GetAsyncKeyState(*it) & 0x8000) != 0;
-        if (held) {
-            bool ok = send(last, 0) && send(last, KEYEVENTF_KEYUP);
-            for (auto it = keys.end() - 1; it != keys.begin();)
-                ok = send(*--it, KEYEVENTF_KEYUP) && ok;
-            return ok;
-        }
-        for (auto it = keys.end() - 1; it != keys.begin();)
-            send(*--it, KEYEVENTF_KEYUP);
+        input.push_back(in);
     }
-    return false;
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = *--it;
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        input.push_back(in);
+    }
+    return SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)) == input.size();
 }
 
 // Types ASCII text key by key (letters, digits and spaces).
