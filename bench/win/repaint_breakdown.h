@@ -5,8 +5,8 @@
 // Stages (median milliseconds per paint):
 //   - the off-screen buffer: memory DC, bitmap of the client's size (compatible with the screen,
 //     as CBufferDC makes it, or a DIB section), the final BitBlt, clean-up; with nothing drawn,
-//     and with its area filled once (the first writes to the bitmap's memory); the fill and the
-//     final BitBlt alone;
+//     and with its area filled once (the first writes to the bitmap's memory); the kept surface
+//     a window's paints use, filled once; the fill and the final BitBlt alone;
 //   - DrawGrid, and its background fill and frame, each drawn into a memory DC of the client's
 //     size; the shown cells painted one by one outside a paint, where each makes its own objects
 //     and saves and restores the whole context; the body's grid lines drawn with a MoveTo /
@@ -108,6 +108,11 @@ inline void PrintBreakdown(CGridMainWnd& grid, int repaints) {
     RECT all = {0, 0, w, h};
     row("buffer: CBufferDC, its whole area filled once (fresh memory written)", MedianMs(repaints, [&] {
             CBufferDC buffer(&screen);
+            ::FillRect(buffer.m_hDC, &all, white);
+        }));
+    CPaintSurface surface;
+    row("buffer: CBufferDC on the window's kept surface, filled once (as a paint)", MedianMs(repaints, [&] {
+            CBufferDC buffer(&screen, &surface, CRect(all));
             ::FillRect(buffer.m_hDC, &all, white);
         }));
     row("buffer: that fill alone, into a bitmap kept for the benchmark",

@@ -1,4 +1,5 @@
-// WM_DESTROY: an open editor loses the focus (and so ends its edit), and the hover timer stops.
+// WM_DESTROY: an open editor loses the focus (and so ends its edit), the hover timer stops, and
+// the paints' off-screen bitmap is given back.
 #include "GridMainWnd.h"
 
 void CGridMainWnd::OnDestroy() {
@@ -8,4 +9,5 @@ void CGridMainWnd::OnDestroy() {
         KillTimer(hoverTimer);
         hoverTimer = 0;
     }
+    paintSurface.Release();
 }

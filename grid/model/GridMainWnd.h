@@ -10,6 +10,7 @@
 
 #include "afxwin.h"
 #include "afxcmn.h"
+#include "BufferDC.h"
 #include "CellSet.h"
 #include "GridDefs.h"
 #include "GridItem.h"
@@ -517,6 +518,9 @@ protected:
     // The objects the cells of the paint in progress share (GridPaintObjects.h); NULL between
     // paints.
     CGridPaintObjects* paintObjects = nullptr;
+    // The off-screen bitmap of the window's paints, of the client area's size; given back when the
+    // window is destroyed.
+    CPaintSurface paintSurface;
 
     BOOL titleTipCreated;
     UINT_PTR hoverTimer;

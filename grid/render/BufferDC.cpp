@@ -1,27 +1,85 @@
-// CBufferDC: an off-screen bitmap of the target's clip box, copied back when the paint ends.
+// CBufferDC: an off-screen bitmap of the target's clip box, copied back when the paint ends;
+// CPaintSurface: the bitmap and context a window keeps for its paints.
 #include "BufferDC.h"
+
+HDC CPaintSurface::Prepare(CDC* pTarget, const CRect& cover) {
+    int depth = pTarget->GetDeviceCaps(BITSPIXEL);
+    if (dc.m_hDC != nullptr && bounds == cover && bitsPixel == depth) return dc.m_hDC;
+    Release();
+    if (cover.IsRectEmpty() || !dc.CreateCompatibleDC(pTarget)) return nullptr;
+    // Compatible with the target, not with the memory context, so that it has the screen's
+    // colour depth rather than one bit per pixel.
+    if (!bitmap.CreateCompatibleBitmap(pTarget, cover.Width(), cover.Height())) {
+        Release();
+        return nullptr;
+    }
+    previousBitmap = dc.SelectObject(&bitmap);
+    dc.SetWindowOrg(cover.left, cover.top);
+    bounds = cover;
+    bitsPixel = depth;
+    return dc.m_hDC;
+}
+
+void CPaintSurface::Release() {
+    if (previousBitmap != nullptr) ::SelectObject(dc.m_hDC, previousBitmap);
+    previousBitmap = nullptr;
+    bitmap.DeleteObject();
+    dc.DeleteDC();
+}
 
 CBufferDC::CBufferDC(CDC* pTarget)
     : target(pTarget), previousBitmap(nullptr), buffering(!pTarget->IsPrinting()) {
     if (buffering) {
         pTarget->GetClipBox(&area);
-        CreateCompatibleDC(pTarget);
-        // Compatible with the target, not with the memory context, so that it has the screen's
-        // colour depth rather than one bit per pixel.
-        bitmap.CreateCompatibleBitmap(pTarget, area.Width(), area.Height());
-        previousBitmap = SelectObject(&bitmap);
-        // The bitmap's top-left pixel is the clip box's top-left corner.
-        SetWindowOrg(area.left, area.top);
+        MakeBuffer();
     } else {
-        // Share the printer's context; it stays the target's.
-        m_bPrinting = pTarget->m_bPrinting;
-        m_hDC = pTarget->m_hDC;
-        m_hAttribDC = pTarget->m_hAttribDC;
+        SharePrinter();
     }
 }
 
+CBufferDC::CBufferDC(CDC* pTarget, CPaintSurface* surface, const CRect& cover)
+    : target(pTarget), previousBitmap(nullptr), buffering(!pTarget->IsPrinting()) {
+    if (!buffering) {
+        SharePrinter();
+        return;
+    }
+    pTarget->GetClipBox(&area);
+    CRect inside;
+    HDC kept =
+        inside.IntersectRect(&area, &cover) && inside == area ? surface->Prepare(pTarget, cover) : nullptr;
+    if (kept == nullptr) {
+        MakeBuffer();
+        return;
+    }
+    // The surface stays the window's: this context only borrows it, and gives back its state.
+    m_hDC = m_hAttribDC = kept;
+    surfaceState = SaveDC();
+    if (area != cover) ::IntersectClipRect(kept, area.left, area.top, area.right, area.bottom);
+}
+
+void CBufferDC::SharePrinter() {
+    // Share the printer's context; it stays the target's.
+    m_bPrinting = target->m_bPrinting;
+    m_hDC = target->m_hDC;
+    m_hAttribDC = target->m_hAttribDC;
+}
+
+void CBufferDC::MakeBuffer() {
+    CreateCompatibleDC(target);
+    bitmap.CreateCompatibleBitmap(target, area.Width(), area.Height());
+    previousBitmap = SelectObject(&bitmap);
+    // The bitmap's top-left pixel is the clip box's top-left corner.
+    SetWindowOrg(area.left, area.top);
+}
+
 CBufferDC::~CBufferDC() {
-    if (buffering) {
+    if (buffering && surfaceState != 0) {
+        // The surface's state first, so that its origin is the one the picture was drawn with
+        // whatever the drawing left behind.
+        RestoreDC(surfaceState);
+        target->BitBlt(area.left, area.top, area.Width(), area.Height(), this, area.left, area.top, SRCCOPY);
+        m_hDC = m_hAttribDC = nullptr; // the surface's, not ours to delete
+    } else if (buffering) {
         target->BitBlt(area.left, area.top, area.Width(), area.Height(), this, area.left, area.top, SRCCOPY);
         ::SelectObject(m_hDC, previousBitmap);
     } else {

@@ -9,7 +9,9 @@ void CGridMainWnd::OnPaint() {
     CPaintDC dc(this);
     if (doubleBuffered) {
         // The buffer's destructor copies the picture to the screen.
-        CBufferDC buffer(&dc);
+        CRect client;
+        GetClientRect(&client);
+        CBufferDC buffer(&dc, &paintSurface, client);
         DrawGrid(&buffer);
     } else {
         DrawGrid(&dc);

@@ -101,41 +101,57 @@ TEST_F(GridPaintPipeline, EraseBackgroundAnswersOneAndDrawsNothing) {
             ASSERT_EQ(RGB(255, 0, 255), shot.At(x, y)) << x << "," << y;
 }
 
-TEST_F(GridPaintPipeline, PaintGoesThroughABufferOfTheUpdateArea) {
+TEST_F(GridPaintPipeline, PaintsGoThroughABitmapKeptAtTheClientSize) {
     Attach(400, 200);
     Layout(5, 4, 1, 1);
+    grid.litter = true;
     Redraw();
-
-    grid.drawnContexts = 0;
-    ::InvalidateRect(grid.m_hWnd, CRect(50, 30, 170, 90), FALSE);
-    AfxGdiCounters before = AfxGetGdiCounters();
-    ::UpdateWindow(grid.m_hWnd);
-    AfxGdiCounters after = AfxGetGdiCounters();
-    ASSERT_EQ(1, grid.drawnContexts);
-    EXPECT_EQ((DWORD)OBJ_MEMDC, grid.lastObjectType);
-    EXPECT_EQ(120, grid.lastBitmap.bmWidth);
-    EXPECT_EQ(60, grid.lastBitmap.bmHeight);
-    EXPECT_EQ(50, grid.lastOrigin.x);
-    EXPECT_EQ(30, grid.lastOrigin.y);
-    EXPECT_EQ(CRect(50, 30, 170, 90), CRect(grid.lastClip));
-    // The paint DC and the memory DC; the bitmap, the pens, brushes and fonts of the cells.
-    EXPECT_EQ(2, after.dcsAcquired - before.dcsAcquired);
-    EXPECT_EQ(after.dcsAcquired - before.dcsAcquired, after.dcsReleased - before.dcsReleased);
-    EXPECT_EQ(after.objectsCreated - before.objectsCreated, after.objectsDeleted - before.objectsDeleted);
-    long withBuffer = after.objectsCreated - before.objectsCreated;
+    auto paint = [&](const CRect& area, int dcs) {
+        SCOPED_TRACE(::testing::Message() << "paint " << grid.drawnContexts);
+        CRect client = Client();
+        ::InvalidateRect(grid.m_hWnd, area, FALSE);
+        AfxGdiCounters before = AfxGetGdiCounters();
+        ::UpdateWindow(grid.m_hWnd);
+        AfxGdiCounters after = AfxGetGdiCounters();
+        EXPECT_EQ((DWORD)OBJ_MEMDC, grid.lastObjectType);
+        EXPECT_EQ(client.Width(), grid.lastBitmap.bmWidth);
+        EXPECT_EQ(client.Height(), grid.lastBitmap.bmHeight);
+        EXPECT_EQ(0, grid.lastOrigin.x);
+        CRect shown;
+        shown.IntersectRect(&area, &client);
+        EXPECT_EQ(shown, CRect(grid.lastClip));
+        // The paint DC, and a surface when the size changed; the old surface and the cells'
+        // pens, brushes and fonts go back.
+        EXPECT_EQ(dcs, after.dcsAcquired - before.dcsAcquired);
+        EXPECT_EQ(dcs, after.dcsReleased - before.dcsReleased);
+        EXPECT_EQ(after.objectsCreated - before.objectsCreated, after.objectsDeleted - before.objectsDeleted);
+        // Whatever the last paint left in the context, this one draws as DrawGrid into a new one.
+        Canvas shot(client.Width(), client.Height(), 0), memory(client.Width(), client.Height());
+        CaptureClient(grid.m_hWnd, shot);
+        grid.litter = false;
+        grid.DrawGrid(&memory.dc);
+        grid.litter = true;
+        for (int y = shown.top; y < shown.bottom; y++)
+            for (int x = shown.left; x < shown.right; x++)
+                ASSERT_EQ(memory.At(x, y), shot.At(x, y)) << x << "," << y;
+    };
+    paint(CRect(50, 30, 170, 90), 1);
+    paint(CRect(0, 0, 400, 200), 1);
+    ::SetWindowPos(grid.m_hWnd, nullptr, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER);
+    paint(CRect(0, 0, 300, 150), 2);
+    paint(CRect(10, 100, 120, 140), 1);
 
     // Without double buffering DrawGrid gets the paint DC itself.
     grid.doubleBuffered = FALSE;
     ::InvalidateRect(grid.m_hWnd, CRect(50, 30, 170, 90), FALSE);
-    before = AfxGetGdiCounters();
     ::UpdateWindow(grid.m_hWnd);
-    after = AfxGetGdiCounters();
-    ASSERT_EQ(2, grid.drawnContexts);
     EXPECT_EQ((DWORD)OBJ_DC, grid.lastObjectType);
-    EXPECT_EQ(0, grid.lastOrigin.x);
-    EXPECT_EQ(1, after.dcsAcquired - before.dcsAcquired);
+    // The window's end gives the surface back.
+    AfxGdiCounters before = AfxGetGdiCounters();
+    grid.DestroyWindow();
+    AfxGdiCounters after = AfxGetGdiCounters();
     EXPECT_EQ(1, after.dcsReleased - before.dcsReleased);
-    EXPECT_EQ(withBuffer - 1, after.objectsCreated - before.objectsCreated);
+    EXPECT_EQ(1, after.objectsDeleted - before.objectsDeleted);
 }
 
 TEST_F(GridPaintPipeline, PartialPaintLandsExactlyOnTheUpdateArea) {

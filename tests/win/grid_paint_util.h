@@ -159,11 +159,21 @@ public:
         ::GetClipBox(pDC->m_hDC, &lastClip);
         lastObjectType = ::GetObjectType(pDC->m_hDC);
         CGridMainWnd::DrawGrid(pDC);
+        if (litter) { // leaves the context changed, as a careless override might
+            ::SetTextColor(pDC->m_hDC, RGB(255, 0, 0));
+            ::SetBkMode(pDC->m_hDC, OPAQUE);
+            ::SetTextAlign(pDC->m_hDC, TA_UPDATECP);
+            ::SelectObject(pDC->m_hDC, ::GetStockObject(SYSTEM_FONT));
+            ::SelectObject(pDC->m_hDC, ::GetStockObject(BLACK_BRUSH));
+            ::SetWindowOrgEx(pDC->m_hDC, 3, 3, nullptr);
+            ::IntersectClipRect(pDC->m_hDC, 0, 0, 2, 2);
+        }
     }
 
     bool recording = false;
     std::vector<PaintCall> calls;
     int drawnContexts = 0;
+    bool litter = false;
     BITMAP lastBitmap{};
     POINT lastOrigin{};
     RECT lastClip{};
