@@ -71,13 +71,12 @@ CSize CGridMainWnd::FitExtent(int row, int col, CDC* pDC, FitMemo& memo) {
         memo.heading = heading;
         LOGFONTA lf = *font;
         if (heading) lf.lfWeight = 300;
-        memo.usable = widthTables[heading ? 1 : 0].Prepare(pDC, lf);
+        memo.table = widthTables.Find(pDC, lf);
     }
     const int image = cell != nullptr ? cell->image : style->image;
     CSize extent;
-    if (!memo.usable || (imageList != nullptr && image >= 0) ||
-        !widthTables[heading ? 1 : 0].Measure(pDC, cell != nullptr ? (LPCTSTR)cell->text : r->Text(col),
-                                              &extent))
+    if (memo.table == nullptr || (imageList != nullptr && image >= 0) ||
+        !memo.table->Measure(pDC, cell != nullptr ? (LPCTSTR)cell->text : r->Text(col), &extent))
         return GetCellExtent(row, col, pDC);
     return CSize(extent.cx + 2 * textMargin, extent.cy + 2 * textMargin);
 }

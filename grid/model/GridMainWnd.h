@@ -278,8 +278,8 @@ public:
     struct FitMemo {
         const LOGFONTA* font = nullptr;
         BOOL heading = FALSE;
-        BOOL usable = FALSE;
-        BOOL byTable = FALSE; // ShowsStoredTexts
+        CTextWidthTable* table = nullptr; // the font's, NULL when it cannot measure
+        BOOL byTable = FALSE;             // ShowsStoredTexts
     };
     CSize FitExtent(int row, int col, CDC* pDC, FitMemo& memo);
     BOOL FitColumnToText(int col);
@@ -408,6 +408,8 @@ protected:
                         BOOL fixed);
     // The paint in progress's shared objects when cells drawn on pDC may use them, else NULL.
     CGridPaintObjects* SharedPaintObjects(const CDC* pDC) const;
+    void DrawCellText(CDC* pDC, CGridPaintObjects* shared, const LOGFONTA* font, const char* text, RECT* rect,
+                      UINT format);
     // The cell object of a cell, made (CreateCellObject, then given the cell's fields) the first
     // time it is asked for; NULL for a cell out of range. The object lives until its row or
     // column is removed. Throws CMemoryException when the object cannot be made.
@@ -512,7 +514,7 @@ protected:
     LOGFONTA emptyExtentFont[2];
     CSize emptyExtent[2];
     // The character widths of the body ([0]) and heading ([1]) fonts fitting met last.
-    CTextWidthTable widthTables[2];
+    CTextWidthTables widthTables;
     int wheelScrollLines;
 
     // The objects the cells of the paint in progress share (GridPaintObjects.h); NULL between

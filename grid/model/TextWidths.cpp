@@ -3,7 +3,10 @@
 
 #include "DCGuards.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
+#include <vector>
 
 bool IsSameLogFont(const LOGFONTA& a, const LOGFONTA& b);
 
@@ -18,13 +21,14 @@ BOOL CTextWidthTable::Prepare(CDC* pDC, const LOGFONTA& font) {
     if (m_made && IsSameLogFont(m_font, font)) return m_usable;
     // Another font: what was measured in the last one goes.
     m_made = m_usable = false;
+    std::fill(std::begin(m_lineTop), std::end(m_lineTop), (signed char)LINE_TOP_UNKNOWN);
     for (std::vector<int>& pairs : m_pairs)
         std::vector<int>().swap(pairs);
-    m_object.DeleteObject();
-    if (!m_object.CreateFontIndirect(&font)) return FALSE;
+    CFont object; // made for measuring only: the table keeps no GDI object between uses
+    if (!object.CreateFontIndirect(&font)) return FALSE;
     m_font = font;
     m_made = true;
-    CRestoreObjectOnExit restore(pDC, pDC->SelectObject(&m_object));
+    CRestoreObjectOnExit restore(pDC, pDC->SelectObject(&object));
     m_usable = MeasureSingles(pDC) != FALSE;
     return m_usable;
 }
@@ -65,7 +69,12 @@ BOOL CTextWidthTable::MeasureSingles(CDC* pDC) {
 
 void CTextWidthTable::MeasureLead(CDC* pDC, BYTE lead) {
     std::vector<int> pairs(256, -1);
-    CRestoreObjectOnExit restore(pDC, pDC->SelectObject(&m_object));
+    CFont object;
+    if (!object.CreateFontIndirect(&m_font)) {
+        m_pairs[lead].swap(pairs); // its texts are measured by the system
+        return;
+    }
+    CRestoreObjectOnExit restore(pDC, pDC->SelectObject(&object));
     std::string all;
     long long sum = 0;
     for (int trail = 1; trail < 256; trail++) {
@@ -111,4 +120,73 @@ BOOL CTextWidthTable::Measure(CDC* pDC, const char* text, CSize* extent) {
     }
     *extent = CSize((int)width, m_height);
     return TRUE;
+}
+
+BOOL CTextWidthTable::IsFor(const LOGFONTA& font) const {
+    return m_usable && IsMadeFor(font);
+}
+
+BOOL CTextWidthTable::IsMadeFor(const LOGFONTA& font) const {
+    return m_made && IsSameLogFont(m_font, font);
+}
+
+BOOL CTextWidthTable::CentredLineTop(CDC* pDC, int height, int* top) {
+    if (!m_usable || height < m_height || height >= MAX_LINE_HEIGHT) return FALSE;
+    signed char& known = m_lineTop[height];
+    if (known == LINE_TOP_UNKNOWN) known = (signed char)FindCentredLineTop(pDC, height);
+    if (known == LINE_TOP_NONE) return FALSE;
+    *top = known;
+    return TRUE;
+}
+
+int CTextWidthTable::FindCentredLineTop(CDC* pDC, int height) {
+    // Ink from the ascent to the descent, so that each placement gives other pixels.
+    static const char probe[] = "Hg|";
+    const int length = (int)sizeof probe - 1;
+    CFont object; // declared first: the objects are deleted after the context that holds them
+    CBitmap bitmap;
+    CDC mem;
+    if (!object.CreateFontIndirect(&m_font) || !mem.CreateCompatibleDC(pDC)) return LINE_TOP_NONE;
+    mem.SelectObject(&object);
+    SIZE size = {0, 0};
+    ::GetTextExtentPoint32A(mem.m_hDC, probe, length, &size);
+    const int width = size.cx + 2;
+    BITMAP info = {};
+    if (!bitmap.CreateCompatibleBitmap(pDC, width, height) || !::GetObjectA(bitmap, sizeof info, &info))
+        return LINE_TOP_NONE;
+    mem.SelectObject(&bitmap);
+    ::SetBkMode(mem.m_hDC, TRANSPARENT);
+    ::SetTextColor(mem.m_hDC, RGB(0, 0, 0));
+    const LONG bytes = info.bmWidthBytes * info.bmHeight;
+    RECT r = {0, 0, width, height};
+    // The line drawn at `top`, or by DrawTextA for INT_MIN.
+    auto draw = [&](int top, std::vector<BYTE>& pixels) {
+        pixels.assign((size_t)bytes, 0);
+        ::PatBlt(mem.m_hDC, 0, 0, width, height, WHITENESS);
+        if (top == INT_MIN)
+            ::DrawTextA(mem.m_hDC, probe, -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        else if (top != INT_MAX)
+            ::ExtTextOutA(mem.m_hDC, 0, top, ETO_CLIPPED, &r, probe, length, nullptr);
+        return ::GetBitmapBits(bitmap, bytes, pixels.data()) == bytes;
+    };
+    std::vector<BYTE> wanted, blank, tried;
+    if (!draw(INT_MIN, wanted) || !draw(INT_MAX, blank) || wanted == blank) return LINE_TOP_NONE;
+    // Half the spare height, rounded either way, then one pixel beside.
+    const int half = (height - m_height) / 2;
+    for (int top : {half, height / 2 - m_height / 2, half - 1, half + 1})
+        if (top >= 0 && draw(top, tried) && tried == wanted) return top;
+    return LINE_TOP_NONE;
+}
+
+CTextWidthTable* CTextWidthTables::Find(CDC* pDC, const LOGFONTA& font) {
+    int oldest = 0;
+    for (int i = 0; i < COUNT; i++) {
+        if (m_tables[i].IsMadeFor(font)) {
+            m_lastUse[i] = ++m_clock;
+            return m_tables[i].IsFor(font) ? &m_tables[i] : nullptr;
+        }
+        if (m_lastUse[i] < m_lastUse[oldest]) oldest = i;
+    }
+    m_lastUse[oldest] = ++m_clock;
+    return m_tables[oldest].Prepare(pDC, font) ? &m_tables[oldest] : nullptr;
 }

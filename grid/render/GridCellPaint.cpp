@@ -118,6 +118,33 @@ private:
 };
 } // namespace
 
+// A cell's text as DrawTextA draws it. Most cells hold a left-aligned line that fits: DrawTextA
+// then comes down to one clipped ExtTextOutA, but measures the text and the font again for it at
+// every call, which is most of a cell's drawing time. Within a paint such a line is drawn with
+// that ExtTextOutA alone, measured by the font's width table and placed where DrawTextA places
+// it (found by DrawTextA itself, once a font and height). Everything else goes to DrawTextA:
+// other formats, prefix and control characters, texts that do not fit, contexts not in plain
+// pixels.
+void CGridMainWnd::DrawCellText(CDC* pDC, CGridPaintObjects* shared, const LOGFONTA* font, const char* text,
+                                RECT* rect, UINT format) {
+    const UINT kLine = DT_SINGLELINE | DT_VCENTER;
+    int length = 0, top = 0;
+    bool plain = shared != nullptr && shared->PlainText() &&
+                 (format & ~(DT_WORDBREAK | DT_NOPREFIX)) == kLine && text != nullptr && font != nullptr &&
+                 rect->left >= 0 && rect->top >= 0;
+    for (; plain && text[length] != '\0'; length++)
+        plain = (BYTE)text[length] >= 0x20 && (text[length] != '&' || (format & DT_NOPREFIX));
+    if (plain && length == 0) return; // DrawTextA draws nothing either
+    CTextWidthTable* widths = plain ? widthTables.Find(pDC, *font) : nullptr;
+    CSize extent;
+    if (widths != nullptr && widths->Measure(pDC, text, &extent) && extent.cx < rect->right - rect->left &&
+        widths->CentredLineTop(pDC, rect->bottom - rect->top, &top)) {
+        ::ExtTextOutA(pDC->m_hDC, rect->left, rect->top + top, ETO_CLIPPED, rect, text, length, nullptr);
+        return;
+    }
+    ::DrawTextA(pDC->m_hDC, text, -1, rect, format);
+}
+
 CGridPaintObjects* CGridMainWnd::SharedPaintObjects(const CDC* pDC) const {
     return paintObjects != nullptr && paintObjects->Covers(pDC) ? paintObjects : nullptr;
 }
@@ -138,7 +165,8 @@ BOOL CGridMainWnd::PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL) 
     // Set before the context is saved, so it stays in the context.
     pDC->SetTextColor(desc.textColor == CELL_DEFAULT_COLOR ? fixedTextColor : desc.textColor);
     CellContext context(pDC, shared);
-    context.SelectFont(GetCellFont(row, col));
+    const LOGFONTA* font = GetCellFont(row, col);
+    context.SelectFont(font);
 
     // Edges: the top edge in its own colour when the frame is drawn; the others in the edge
     // colour for the three heading colours it was chosen for, else in a fixed light grey.
@@ -161,7 +189,7 @@ BOOL CGridMainWnd::PaintFixedCell(CDC* pDC, int row, int col, CRect rect, BOOL) 
     pDC->SetBkMode(TRANSPARENT);
     DrawCellImage(imageList, desc.image, pDC, rect); // the text is not moved for the image
     ApplyTextMargins(rect, desc.format);
-    ::DrawTextA(pDC->m_hDC, desc.text, -1, &rect, desc.format);
+    DrawCellText(pDC, shared, font, desc.text, &rect, desc.format);
     return TRUE;
 }
 
@@ -200,7 +228,8 @@ BOOL CGridMainWnd::PaintScrollingCell(CDC* pDC, int row, int col, CRect rect, BO
         ::Rectangle(pDC->m_hDC, rect.left, rect.top, rect.right, rect.bottom);
     }
 
-    context.SelectFont(GetCellFont(row, col));
+    const LOGFONTA* font = GetCellFont(row, col);
+    context.SelectFont(font);
     DrawCellImage(imageList, desc.image, pDC, rect);
 
     CString text = desc.text;
@@ -208,6 +237,6 @@ BOOL CGridMainWnd::PaintScrollingCell(CDC* pDC, int row, int col, CRect rect, BO
         for (int i = 0; i < text.GetLength(); i++)
             text.Replace(text[i], '*');
     ApplyTextMargins(rect, desc.format);
-    ::DrawTextA(pDC->m_hDC, text, -1, &rect, desc.format);
+    DrawCellText(pDC, shared, font, text, &rect, desc.format);
     return TRUE;
 }

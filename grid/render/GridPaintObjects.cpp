@@ -5,7 +5,10 @@
 #include <cstring>
 
 CGridPaintObjects::CGridPaintObjects(CDC* pDC)
-    : hdc(pDC->m_hDC), originalFont(::GetCurrentObject(pDC->m_hDC, OBJ_FONT)) {}
+    : hdc(pDC->m_hDC), originalFont(::GetCurrentObject(pDC->m_hDC, OBJ_FONT)),
+      plainText(!pDC->IsPrinting() && ::GetMapMode(hdc) == MM_TEXT &&
+                ::GetGraphicsMode(hdc) == GM_COMPATIBLE &&
+                ::GetTextAlign(hdc) == (TA_LEFT | TA_TOP | TA_NOUPDATECP)) {}
 
 CGridPaintObjects::~CGridPaintObjects() {
     // A selected font cannot be deleted: give the context its own font back first.

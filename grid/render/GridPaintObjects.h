@@ -41,6 +41,9 @@ public:
     // the font cannot be had (see Brush); nothing is selected then.
     BOOL SelectFont(const LOGFONTA* lf);
 
+    // TRUE when the cells may place their texts themselves (GridCellPaint.cpp): a context that
+    // does not print, in pixels, with texts aligned at their top left.
+    BOOL PlainText() const { return plainText; }
     // Enough for every colour and font of a usual paint; a paint that uses more makes the rest
     // per cell.
     enum { MAX_BRUSHES = 16, MAX_PENS = 8, MAX_FONTS = 8 };
@@ -48,6 +51,7 @@ public:
 private:
     HDC hdc;
     HGDIOBJ originalFont; // selected when the paint ends
+    BOOL plainText;
 
     int brushCount = 0;
     COLORREF brushColors[MAX_BRUSHES];

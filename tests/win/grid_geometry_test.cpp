@@ -711,7 +711,7 @@ TEST_F(GridGeometry, WidthTableGivesTheSystemsExtents) {
                 memo.byTable = TRUE;
                 EXPECT_EQ(grid.GetCellExtent(row, col, dc), grid.FitExtent(row, col, dc, memo))
                     << row << " " << col << " " << texts[(row + col) % n];
-                byTable += memo.usable ? 1 : 0;
+                byTable += memo.table != nullptr ? 1 : 0;
             }
     }
     grid.ReleaseDC(dc);

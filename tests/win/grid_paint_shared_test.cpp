@@ -101,10 +101,11 @@ protected:
         return differences;
     }
 
-    // Objects one DrawGrid makes.
+    // Objects one DrawGrid makes, once an earlier one has measured the fonts for their widths.
     long ObjectsOfOnePaint() {
         CRect client = Client();
         Canvas cv(client.Width(), client.Height());
+        grid.DrawGrid(&cv.dc);
         AfxGdiCounters before = AfxGetGdiCounters();
         grid.DrawGrid(&cv.dc);
         AfxGdiCounters after = AfxGetGdiCounters();
@@ -189,6 +190,37 @@ TEST_F(GridPaintShared, FullPaintDrawsWhatTheCellsDrawOneByOne) {
     grid.imageList = nullptr;
 }
 
+// A paint draws most texts without DrawTextA; the cells drawn one by one use it. Heights odd and
+// even, fonts smoothed and not, texts DrawTextA treats in its own way, Hangul, texts that fit and
+// texts that do not.
+TEST_F(GridPaintShared, TextsLookAsDrawTextDrawsThem) {
+    Attach(520, 300);
+    Layout(14, 4, 1, 1, 110, 20);
+    const char* texts[] = {"",          "plain",
+                           "a&b",       "&&x",
+                           "tab\there", "한글 텍스트, 가나다",
+                           "ends ",     "Wg|",
+                           "\xB0",      "mmmmmmmmmmmmmmmmmmmmmmmmmmmmm"};
+    const UINT formats[] = {DT_VCENTER | DT_WORDBREAK | DT_SINGLELINE,
+                            DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, DT_VCENTER | DT_SINGLELINE,
+                            DT_SINGLELINE};
+    for (int r = 1; r < 14; r++) {
+        grid.SetRowHeight(r, 12 + r * 7 % 15);
+        for (int c = 1; c < 4; c++) {
+            SetLook(r, c, r == 5 && c == 2 ? CELL_FOCUSED : 0, CELL_DEFAULT_COLOR, CELL_DEFAULT_COLOR,
+                    formats[(r + c) % 4]);
+            grid.SetCellText(r, c, texts[(r * 3 + c) % 10]);
+            LOGFONTA lf = TestFont(-10 - r % 5);
+            lf.lfQuality = r % 3 == 0   ? ANTIALIASED_QUALITY
+                           : r % 3 == 1 ? DEFAULT_QUALITY
+                                        : NONANTIALIASED_QUALITY;
+            if (c != 3) grid.SetCellFont(r, c, &lf);
+        }
+    }
+    EXPECT_EQ(0, CompareWithCellByCell());
+    EXPECT_EQ(0, CompareWithCellByCell()); // and with every placement known
+}
+
 TEST_F(GridPaintShared, OnePaintMakesEachObjectOnceWhateverTheCellCount) {
     Attach(520, 300);
     Layout(5, 4, 1, 1);
@@ -260,6 +292,7 @@ TEST_F(GridPaintShared, RepaintedRowLooksAsItsCellsRepaintedOneAtATime) {
     grid.SetCellFont(3, 4, &lf);
     CRect client = Client();
 
+    grid.RepaintRow(3); // the fonts measured for their widths
     for (int style = 0; style <= 3; style++) {
         grid.gridLineStyle = style;
         SmearClient(grid.m_hWnd, RGB(255, 0, 255));
