@@ -9,10 +9,10 @@
 //     view stays where it is) and UpdateWindow;
 //   - DrawGrid straight into a memory DC of the client's size: the grid's own drawing alone.
 // The baseline, measured in the same run, is a window of the same size whose WM_PAINT only fills
-// its update area with one colour (what any repaint of that area costs). The goal is a full
-// repaint, and a page scroll, in at most 8 ms (half a frame at 60 Hz), the same at 1,000,000
-// rows as at 1,000. With --breakdown, each case is followed by where the time of a repaint goes
-// (repaint_breakdown.h).
+// its update area with one colour (what any repaint of that area costs). The goals: a full
+// repaint's median at most 6 ms on the 32-bit build and 4 ms on the 64-bit one, and a page
+// scroll in at most 8 ms (half a frame at 60 Hz), the same at 1,000,000 rows as at 1,000. With --breakdown,
+// each case is followed by where the time of a repaint goes (repaint_breakdown.h).
 //
 //   scripts/wine-run build/win64/bin/repaint_bench.exe [--sizes 1000,1000000] [--repaints N]
 //                                                       [--width W --height H] [--breakdown]
@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
                 "mean (median)", "mean");
     long appended = 0;
     bool allUnderGoal = true;
+    const double repaintGoal = sizeof(void*) == 4 ? 6.0 : 4.0;
     for (long size : sizes) {
         bench::Progress("grid of %ld rows", size);
         // Filled with drawing off (no scroll bar upkeep per row), then laid out once.
@@ -162,12 +163,12 @@ int main(int argc, char** argv) {
             std::printf("%10ld %6s %6d %8.2f (%6.2f) %10.2f %14.2f %7.2f (%6.2f) %12.2f\n", size,
                         end ? "end" : "start", span.maxRow - span.minRow + 1, redraw.mean, redraw.median,
                         redraw.mean / baseline.mean, direct.mean, page.mean, page.median, draw.mean);
-            if (redraw.mean > 8.0 || page.mean > 8.0 || draw.mean > 8.0) allUnderGoal = false;
+            if (redraw.median > repaintGoal || page.mean > 8.0) allUnderGoal = false;
             if (breakdown) PrintBreakdown(grid, repaints);
         }
     }
-    std::printf("goal: a full repaint and a page scroll in at most 8 ms: %s\n",
-                allUnderGoal ? "met" : "NOT met");
+    std::printf("goal: a full repaint's median in at most %.0f ms and a page scroll in at most 8 ms: %s\n",
+                repaintGoal, allUnderGoal ? "met" : "NOT met");
     grid.DestroyWindow();
     ::DestroyWindow(host);
     return 0;
