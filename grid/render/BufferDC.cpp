@@ -47,13 +47,13 @@ CBufferDC::CBufferDC(CDC* pTarget, CPaintSurface* surface, const CRect& cover)
     CRect inside;
     HDC kept =
         inside.IntersectRect(&area, &cover) && inside == area ? surface->Prepare(pTarget, cover) : nullptr;
-    if (kept == nullptr) {
+    // The surface stays the window's: this context only borrows it, and gives back its state.
+    surfaceState = kept != nullptr ? ::SaveDC(kept) : 0;
+    if (surfaceState == 0) {
         MakeBuffer();
         return;
     }
-    // The surface stays the window's: this context only borrows it, and gives back its state.
     m_hDC = m_hAttribDC = kept;
-    surfaceState = SaveDC();
     if (area != cover) ::IntersectClipRect(kept, area.left, area.top, area.right, area.bottom);
 }
 

@@ -251,7 +251,7 @@ TEST_F(RowClickTest, KeysAndADragWorkWhileRecordsStream) {
     const std::vector<long> dragged = copied(); // the button held: row 3 to the one at the edge
     const long whole = (GridClient().bottom - kHeadingHeight) / kRowHeight;
     EXPECT_TRUE(dragged.size() > 2 && dragged[0] == 3 && dragged.back() > whole + 3) << dragged.size();
-    EXPECT_LT(dragged.back(), sent - 5) << "the view jumped to the newest row";
+    EXPECT_LT(dragged.empty() ? 0 : dragged.back(), sent - 5) << "the view jumped to the newest row";
     Sleep(5000); // the auto-scroll reaches the newest row
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
     Sleep(1000);
