@@ -122,10 +122,6 @@ BOOL CTextWidthTable::Measure(CDC* pDC, const char* text, CSize* extent) {
     return TRUE;
 }
 
-BOOL CTextWidthTable::IsFor(const LOGFONTA& font) const {
-    return m_usable && IsMadeFor(font);
-}
-
 BOOL CTextWidthTable::IsMadeFor(const LOGFONTA& font) const {
     return m_made && IsSameLogFont(m_font, font);
 }
@@ -179,14 +175,15 @@ int CTextWidthTable::FindCentredLineTop(CDC* pDC, int height) {
 }
 
 CTextWidthTable* CTextWidthTables::Find(CDC* pDC, const LOGFONTA& font) {
-    int oldest = 0;
+    int slot = 0;
     for (int i = 0; i < COUNT; i++) {
         if (m_tables[i].IsMadeFor(font)) {
-            m_lastUse[i] = ++m_clock;
-            return m_tables[i].IsFor(font) ? &m_tables[i] : nullptr;
+            slot = i;
+            break;
         }
-        if (m_lastUse[i] < m_lastUse[oldest]) oldest = i;
+        if (m_lastUse[i] < m_lastUse[slot]) slot = i;
     }
-    m_lastUse[oldest] = ++m_clock;
-    return m_tables[oldest].Prepare(pDC, font) ? &m_tables[oldest] : nullptr;
+    m_lastUse[slot] = ++m_clock;
+    // Made already, this only answers whether the font is measured by table.
+    return m_tables[slot].Prepare(pDC, font) ? &m_tables[slot] : nullptr;
 }

@@ -19,8 +19,7 @@ public:
     // FALSE when the table cannot tell, for a byte sequence that is no character of the code
     // page or a lead byte whose characters do not add up.
     BOOL Measure(CDC* pDC, const char* text, CSize* extent);
-    // TRUE when the table is made for `font` (IsMadeFor) and can measure its texts (IsFor).
-    BOOL IsFor(const LOGFONTA& font) const;
+    // TRUE when the table is made for `font` (whether or not it can measure its texts).
     BOOL IsMadeFor(const LOGFONTA& font) const;
     // Where DrawTextA puts the top of a single line of the table's font that it centres
     // vertically (DT_SINGLELINE | DT_VCENTER) in a rectangle `height` pixels high, relative to the
